@@ -1,0 +1,162 @@
+// The further catalogue types: fixed layouts 3, 9, 23, 25, 26, 27 and counted lists 21, 22.
+#include <protolib/decoder.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "test_packets.h"
+
+namespace {
+
+// Payload of a type-21 packet: lead, info, count byte, then groups; group g is eight bytes of
+// value g + 1 (so entry value is 0x0101 * (g + 1)).
+Bytes type21_payload(uint8_t count_byte, int groups) {
+  Bytes payload = {0, 0, 0, 5, 0x42, count_byte};
+  for (int g = 0; g < groups; ++g) payload.insert(payload.end(), 8, static_cast<uint8_t>(g + 1));
+  return payload;
+}
+
+TEST(Catalogue, GoldenType3) {
+  DecoderHarness h;
+  EXPECT_EQ(h.decode(3, {0, 0, 1, 2, 0, 1, 0xFF, 0xFF, 0x80, 0, 7}), 3);
+  const Type3Record &r = h.decoder().rec3;
+  EXPECT_EQ(r.lead, 258u);
+  EXPECT_EQ(r.words[0], 1);
+  EXPECT_EQ(r.words[1], -1);
+  EXPECT_EQ(r.words[2], -32768);
+  EXPECT_EQ(r.tail, 7);
+  EXPECT_EQ(r.fresh, 1);
+}
+
+TEST(Catalogue, FixedLayoutsReadEveryFieldAtItsOffset) {
+  DecoderHarness h;
+  ASSERT_EQ(h.decode(9, counting_payload(32)), 9);
+  const Type9Record &r9 = h.decoder().rec9;
+  EXPECT_EQ(r9.words[0], 0x0001);
+  EXPECT_EQ(r9.words[8], 0x1011);
+  EXPECT_EQ(r9.uwords[0], 0x1213);
+  EXPECT_EQ(r9.uwords[3], 0x1819);
+  EXPECT_EQ(r9.uword, 0x1A1B);
+  EXPECT_EQ(r9.ulong, 0x1C1D1E1Fu);
+
+  ASSERT_EQ(h.decode(23, counting_payload(20)), 23);
+  const Type23Record &r23 = h.decoder().rec23;
+  EXPECT_EQ(r23.long_a, 0x04050607);
+  EXPECT_EQ(r23.long_b, 0x08090A0B);
+  EXPECT_EQ(r23.ulong_a, 0x0C0D0E0Fu);
+  EXPECT_EQ(r23.ulong_b, 0x10111213u);
+
+  ASSERT_EQ(h.decode(25, counting_payload(16)), 25);
+  const Type25Record &r25 = h.decoder().rec25;
+  EXPECT_EQ(r25.ulong, 0x04050607u);
+  EXPECT_EQ(r25.uword, 0x0809);
+  EXPECT_EQ(Bytes(r25.bytes, r25.bytes + 6), (Bytes{10, 11, 12, 13, 14, 15}));
+
+  ASSERT_EQ(h.decode(27, counting_payload(16)), 27);
+  const Type27Record &r27 = h.decoder().rec27;
+  EXPECT_EQ(r27.ulong, 0x04050607u);
+  EXPECT_EQ(r27.long_a, 0x08090A0B);
+  EXPECT_EQ(r27.uword, 0x0C0D);
+  EXPECT_EQ(Bytes(r27.bytes, r27.bytes + 2), (Bytes{14, 15}));
+}
+
+TEST(Catalogue, Type23SignedAndUnsignedFromTheSameBytes) {
+  DecoderHarness h;
+  Bytes payload(20, 0);
+  for (size_t at : {4u, 12u}) {
+    payload[at] = payload[at + 1] = payload[at + 2] = 0xFF;
+    payload[at + 3] = 0xFE;
+  }
+  h.decode(23, payload);
+  EXPECT_EQ(h.decoder().rec23.long_a, -2);
+  EXPECT_EQ(h.decoder().rec23.ulong_a, 4294967294u);
+}
+
+TEST(Catalogue, LengthByteDoesNotChangeWhatIsRead) {
+  DecoderHarness h;
+  Bytes long26 = counting_payload(20);
+  h.decode(26, long26);
+  const Type26Record &r26 = h.decoder().rec26;
+  EXPECT_EQ(r26.lead, 0x00010203u);
+  EXPECT_EQ(Bytes(r26.bytes, r26.bytes + 3), (Bytes{4, 5, 6}));
+
+  // Type 25 with a 10-byte payload still sets its six raw bytes, from the buffer's earlier
+  // content (the 20-byte type-26 payload above).
+  EXPECT_EQ(h.decode(25, Bytes(10, 0xEE)), 25);
+  const Type25Record &r25 = h.decoder().rec25;
+  EXPECT_EQ(r25.fresh, 1);
+  EXPECT_EQ(r25.uword, 0xEEEE);
+  EXPECT_EQ(Bytes(r25.bytes, r25.bytes + 6), (Bytes{10, 11, 12, 13, 14, 15}));
+}
+
+TEST(Catalogue, Type21CountIsClampedAndLaterEntriesKeepTheirValues) {
+  struct Step {
+    uint8_t count_byte;
+    int groups;
+    uint8_t count;
+    int16_t entry15_value;  // entries[15].value after the step
+  };
+  DecoderHarness h;
+  const Step steps[] = {
+      {20, 20, 16, 0x1010},  // groups 17..20 ignored
+      {2, 2, 2, 0x1010},     // entries 2..15 keep the first packet's groups
+      {0, 0, 0, 0x1010},
+      {255, 16, 16, 0x1010},
+  };
+  for (const Step &s : steps) {
+    SCOPED_TRACE(static_cast<int>(s.count_byte));
+    ASSERT_EQ(h.decode(21, type21_payload(s.count_byte, s.groups)), 21);
+    const Type21Record &r = h.decoder().rec21;
+    EXPECT_EQ(r.lead, 5u);
+    EXPECT_EQ(r.info, 0x42);
+    EXPECT_EQ(r.count, s.count);
+    EXPECT_EQ(r.entries[15].value, s.entry15_value);
+    EXPECT_EQ(r.entries[0].bytes[5], 1);
+    EXPECT_EQ(r.entries[0].value, 0x0101);
+  }
+}
+
+TEST(Catalogue, Type21CountTwoOverwritesOnlyTwoEntries) {
+  DecoderHarness h;
+  h.decode(21, type21_payload(16, 16));
+  Bytes second = {0, 0, 0, 1, 0, 2};
+  second.insert(second.end(), 16, 0xAB);
+  h.decode(21, second);
+  const Type21Record &r = h.decoder().rec21;
+  EXPECT_EQ(r.count, 2);
+  EXPECT_EQ(r.entries[1].value, static_cast<int16_t>(0xABAB));
+  EXPECT_EQ(r.entries[2].value, 0x0303);
+}
+
+TEST(Catalogue, GoldenType22Entry) {
+  DecoderHarness h;
+  Bytes payload = {0, 0, 0, 1, 0x12, 0x34, 9, 1};
+  const Bytes entry = {0x3F, 0xF0, 0, 0, 0,    0,    0,    0,    0xC0, 0x04, 0, 0,
+                       0,    0,    0, 0, 0xC0, 0x20, 0x00, 0x00, 1,    2,    3, 4};
+  payload.insert(payload.end(), entry.begin(), entry.end());
+  ASSERT_EQ(h.decode(22, payload), 22);
+  const Type22Record &r = h.decoder().rec22;
+  EXPECT_EQ(r.uword, 0x1234);
+  EXPECT_EQ(r.info, 9);
+  EXPECT_EQ(r.count, 1);
+  EXPECT_EQ(r.entries[0].d1, 1.0);
+  EXPECT_EQ(r.entries[0].d2, -2.5);
+  EXPECT_EQ(r.entries[0].f, -2.5f);
+  EXPECT_EQ(Bytes(r.entries[0].bytes, r.entries[0].bytes + 4), (Bytes{1, 2, 3, 4}));
+}
+
+TEST(Catalogue, Type22CountAboveCapacityReadsLikeCapacity) {
+  Bytes payload = {0, 0, 0, 1, 0, 0, 0, 0};
+  for (int i = 0; i < 240; ++i) payload.push_back(static_cast<uint8_t>(i * 7));
+  DecoderHarness clamped;
+  DecoderHarness exact;
+  payload[7] = 255;
+  clamped.decode(22, payload);
+  payload[7] = 10;
+  exact.decode(22, payload);
+  EXPECT_EQ(clamped.decoder().rec22.count, 10);
+  EXPECT_EQ(std::memcmp(&clamped.decoder().rec22, &exact.decoder().rec22, sizeof(Type22Record)), 0);
+}
+
+}  // namespace
