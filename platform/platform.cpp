@@ -1,0 +1,27 @@
+// POSIX (Linux) implementation of the platform layer.
+#include "platform.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+bool FileExists(const char *name) {
+  struct stat info {};
+  return name != nullptr && stat(name, &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+const char *ExtractFileName(const char *path) {
+  if (path == nullptr) return "";
+  const char *slash = std::strrchr(path, '/');
+  return slash == nullptr ? path : slash + 1;
+}
+
+std::string executable_path(const char *fallback) {
+  char path[4096];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+  if (length > 0 && static_cast<size_t>(length) < sizeof path) {
+    return std::string(path, static_cast<size_t>(length));
+  }
+  return fallback == nullptr ? std::string() : std::string(fallback);
+}

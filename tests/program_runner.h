@@ -1,0 +1,38 @@
+// Runs a built program as a child process and captures what it wrote and how it ended.
+#ifndef PROTOLIB_TESTS_PROGRAM_RUNNER_H
+#define PROTOLIB_TESTS_PROGRAM_RUNNER_H
+
+#include <string>
+#include <vector>
+
+struct ProgramRun {
+  std::string out;  // standard output
+  std::string err;  // standard error
+  int status = -1;  // exit status, or 128 + signal number
+};
+
+// Where the child's standard output goes.
+enum class Stdout { kCaptured, kDevFull, kClosed };
+
+// Runs program with argv (argv[0] included, so it can differ from the program's path) and
+// standard input from /dev/null.
+ProgramRun run_program(const std::string &program, const std::vector<std::string> &argv,
+                       Stdout stdout_to = Stdout::kCaptured);
+
+// A fresh directory for one test's files, removed with everything in it at destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir &) = delete;
+  TempDir &operator=(const TempDir &) = delete;
+
+  // Writes bytes to a file of that name inside the directory and returns its path.
+  std::string write(const std::string &name, const std::string &bytes) const;
+  std::string path(const std::string &name) const { return dir_ + "/" + name; }
+
+ private:
+  std::string dir_;
+};
+
+#endif  // PROTOLIB_TESTS_PROGRAM_RUNNER_H
