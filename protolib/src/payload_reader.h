@@ -2,9 +2,11 @@
 #ifndef PROTOLIB_SRC_PAYLOAD_READER_H
 #define PROTOLIB_SRC_PAYLOAD_READER_H
 
-#include <protolib/decoder.h>
-
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+
+#include "byte_order.h"
 
 namespace protolib {
 
@@ -21,15 +23,22 @@ class PayloadReader {
 
  private:
   void read_one(uint8_t &field) { field = *cursor_++; }
-  void read_one(uint16_t &field) { field = be_read_u16(&cursor_); }
-  void read_one(int16_t &field) { field = be_read_i16(&cursor_); }
-  void read_one(uint32_t &field) { field = be_read_u32(&cursor_); }
-  void read_one(int32_t &field) { field = be_read_i32(&cursor_); }
-  void read_one(float &field) { field = be_read_f32(&cursor_); }
-  void read_one(double &field) { field = be_read_f64(&cursor_); }
+  void read_one(uint16_t &field) { field = load_be16(take(2)); }
+  void read_one(int16_t &field) { field = static_cast<int16_t>(load_be16(take(2))); }
+  void read_one(uint32_t &field) { field = load_be32(take(4)); }
+  void read_one(int32_t &field) { field = static_cast<int32_t>(load_be32(take(4))); }
+  void read_one(float &field) { field = std::bit_cast<float>(load_be32(take(4))); }
+  void read_one(double &field) { field = std::bit_cast<double>(load_be64(take(8))); }
   template <typename T, std::size_t N>
   void read_one(T (&elements)[N]) {
     for (T &element : elements) read_one(element);
+  }
+
+  // Returns the cursor and moves it past width bytes.
+  const uint8_t *take(int width) {
+    const uint8_t *field = cursor_;
+    cursor_ += width;
+    return field;
   }
 
   const uint8_t *cursor_;

@@ -1,14 +1,18 @@
-// Big-endian field readers: bytes are assembled with shifts only, independent of host order.
+// Big-endian field readers of the public API.
 #include <protolib/decoder.h>
 
-#include <bit>
+#include "byte_order.h"
+
+using protolib::load_be16;
+using protolib::load_be32;
+using protolib::load_be64;
 
 extern "C" {
 
 uint16_t be_read_u16(const uint8_t **cursor) {
-  const uint8_t *p = *cursor;
-  *cursor = p + 2;
-  return static_cast<uint16_t>((p[0] << 8) | p[1]);
+  const uint16_t value = load_be16(*cursor);
+  *cursor += 2;
+  return value;
 }
 
 int16_t be_read_i16(const uint8_t **cursor) {
@@ -16,9 +20,9 @@ int16_t be_read_i16(const uint8_t **cursor) {
 }
 
 uint32_t be_read_u32(const uint8_t **cursor) {
-  const uint8_t *p = *cursor;
-  *cursor = p + 4;
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+  const uint32_t value = load_be32(*cursor);
+  *cursor += 4;
+  return value;
 }
 
 int32_t be_read_i32(const uint8_t **cursor) {
@@ -30,9 +34,9 @@ float be_read_f32(const uint8_t **cursor) {
 }
 
 double be_read_f64(const uint8_t **cursor) {
-  const uint64_t high = be_read_u32(cursor);
-  const uint64_t low = be_read_u32(cursor);
-  return std::bit_cast<double>((high << 32) | low);
+  const uint64_t bits = load_be64(*cursor);
+  *cursor += 8;
+  return std::bit_cast<double>(bits);
 }
 
 }  // extern "C"
