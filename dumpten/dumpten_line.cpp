@@ -1,21 +1,33 @@
 #include "dumpten_line.h"
 
-#include "record_pieces.h"
+namespace {
 
-void print_dumpten_line(PacketDecoder &d, FILE *out) {
-  std::fprintf(out, "%hu %hd ", d.rec1.uword, d.rec1.word);
-  print_lead_words_tail(d.rec10, out);
-  const Type12Record &r12 = d.rec12;
-  std::fprintf(out, " %d %ld %ld %ld %ld %ld %ld %d", r12.fresh, static_cast<long>(r12.longs[0]),
-               static_cast<long>(r12.longs[1]), static_cast<long>(r12.longs[2]),
-               static_cast<long>(r12.longs[3]), static_cast<long>(r12.longs[4]),
-               static_cast<long>(r12.longs[5]), r12.tail);
-  const Type15Record &r15 = d.rec15;
-  std::fprintf(out, " %d %hu %hu %hu %hu %hu %hu %d", r15.fresh, r15.uwords[0], r15.uwords[1],
-               r15.uwords[2], r15.uwords[3], r15.uwords[4], r15.uwords[5], r15.tail);
-  print_type20_piece(d.rec20, out);
-  std::fputc('\n', out);
+// "%hu %hd"
+char *put_type1_piece(char *out, const Type1Record &r) {
+  return put_field(put_decimal(out, uint32_t{r.uword}), r.word);
+}
+
+// " %d %ld %ld %ld %ld %ld %ld %d"
+char *put_type12_piece(char *out, const Type12Record &r) {
+  return put_field(put_fields(put_field(out, r.fresh), r.longs), r.tail);
+}
+
+// " %d %hu %hu %hu %hu %hu %hu %d"
+char *put_type15_piece(char *out, const Type15Record &r) {
+  return put_field(put_fields(put_field(out, r.fresh), r.uwords), r.tail);
+}
+
+}  // namespace
+
+char *DumptenLine::format(PacketDecoder &d, char *out) {
+  out = type1_.put(out, d.rec1, put_type1_piece);
+  out = put_words_tail(put_field(out, d.rec10.lead), d.rec10);
+  out = type12_.put(out, d.rec12, put_type12_piece);
+  out = type15_.put(out, d.rec15, put_type15_piece);
+  out = type20_.put(out, d.rec20, put_type20_piece);
+  *out++ = '\n';
   d.rec12.fresh = 0;
   d.rec15.fresh = 0;
   d.rec20.fresh = 0;
+  return out;
 }

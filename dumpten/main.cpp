@@ -15,5 +15,6 @@ int main(int argc, char **argv) {
     std::fputs("input file does not exist\n", stderr);
     return kListingFailed;
   }
-  return list_capture(ListingProgram{10, Feed::kByteAtATime, print_dumpten_line}, argv[1]);
+  DumptenLine line;
+  return list_capture(10, line, argv[1]);
 }

@@ -1,10 +1,9 @@
 #include "dumptwo_line.h"
 
-#include "record_pieces.h"
-
-void print_dumptwo_line(PacketDecoder &d, FILE *out) {
-  print_lead_words_tail(d.rec2, out);
-  print_type20_piece(d.rec20, out);
-  std::fputc('\n', out);
+char *DumptwoLine::format(PacketDecoder &d, char *out) {
+  out = put_words_tail(put_decimal(out, d.rec2.lead), d.rec2);
+  out = type20_.put(out, d.rec20, put_type20_piece);
+  *out++ = '\n';
   d.rec20.fresh = 0;
+  return out;
 }

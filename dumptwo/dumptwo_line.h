@@ -2,12 +2,17 @@
 #ifndef DUMPTWO_DUMPTWO_LINE_H
 #define DUMPTWO_DUMPTWO_LINE_H
 
-#include <protolib/decoder.h>
+#include "listing.h"
+#include "record_pieces.h"
 
-#include <cstdio>
+// The 24 numbers of a line: this type 2 and the newest type 20 with its fresh flag. Formatting
+// clears the fresh flag of type 20.
+class DumptwoLine final : public LineFormatter {
+ public:
+  char *format(PacketDecoder &decoder, char *out) override;
 
-// Prints the 24 numbers of the line (this type 2, the newest type 20 with its fresh flag) and the
-// newline, then clears the fresh flag of type 20.
-void print_dumptwo_line(PacketDecoder &decoder, FILE *out);
+ private:
+  CachedPiece<Type20Record, 160> type20_;
+};
 
 #endif  // DUMPTWO_DUMPTWO_LINE_H

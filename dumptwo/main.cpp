@@ -17,5 +17,6 @@ int main(int argc, char **argv) {
     std::fputs("input file does not exist\n", stderr);
     return kListingFailed;
   }
-  return list_capture(ListingProgram{2, Feed::kBlocksOf100, print_dumptwo_line}, argv[1]);
+  DumptwoLine line;
+  return list_capture(2, line, argv[1]);
 }

@@ -1,60 +1,105 @@
 #include "listing.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <protolib/ring.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <memory>
 
 namespace {
 
 constexpr unsigned kRingSize = 1024;
-constexpr size_t kBlockRead = 100;
-constexpr size_t kBlockBuffer = 128;
+// Bytes added to the ring at a time: all it can take. The decoder empties the ring after each
+// addition, and the framer's results do not depend on how the stream is divided.
+constexpr std::size_t kRingRefill = kRingSize - 1;
+constexpr std::size_t kReadBlock = 64 * 1024;
 
 bool ring_is_empty(const ByteRing *ring) {
   return ring->read_pos == ring->write_pos;
 }
 
-// Steps the decoder until its ring holds no more bytes, printing a line for each packet of the
-// listed type.
-void drain(const ListingProgram &program, PacketDecoder &decoder, FILE *out, FILE *err,
-           ListingCounts &counts) {
-  for (;;) {
-    const uint8_t type = decoder_step(&decoder);
-    if (type == program.listed_type) {
-      ++counts.lines;
-      std::fprintf(err, "%lu\r", counts.lines);
-      program.print_line(decoder, out);
-    } else if (type == 0 && ring_is_empty(decoder.input)) {
-      return;
+struct Run {
+  uint8_t listed_type;
+  LineFormatter &line;
+  PacketDecoder &decoder;
+  OutputBuffer &out;
+  OutputBuffer &progress;
+  ListingCounts counts;
+
+  void write_line() {
+    ++counts.lines;
+    char *room = progress.reserve();
+    char *end = put_count(room, counts.lines);
+    *end++ = '\r';
+    progress.commit(end);
+    out.commit(line.format(decoder, out.reserve()));
+  }
+
+  static char *put_count(char *out, unsigned long count) {
+    return std::to_chars(out, out + 20, count).ptr;
+  }
+
+  void drain() {
+    for (;;) {
+      const uint8_t type = decoder_step(&decoder);
+      if (type == listed_type) {
+        write_line();
+      } else if (type == 0 && ring_is_empty(decoder.input)) {
+        return;
+      }
     }
   }
+};
+
+// The summary, then a line for each failure; returns the exit status.
+int finish(const ListingCounts &counts, OutputBuffer &out, OutputBuffer &err) {
+  char summary[64];
+  const int size = std::snprintf(summary, sizeof summary, "%lu good packets\n%lu packet errors\r",
+                                 counts.lines, counts.packet_errors);
+  err.append(std::string_view(summary, static_cast<std::size_t>(size)));
+  int status = kListingDone;
+  if (counts.read_failed) {
+    err.append("error reading input file\n");
+    status = kListingIoError;
+  }
+  if (!out.flush()) {
+    err.append("error writing output\n");
+    status = kListingIoError;
+  }
+  err.flush();
+  return status;
 }
 
 }  // namespace
 
-ListingCounts list_stream(const ListingProgram &program, PacketDecoder &decoder, FILE *in,
-                          FILE *out, FILE *err) {
-  ListingCounts counts;
-  ByteRing *ring = decoder.input;
-  if (program.feed == Feed::kByteAtATime) {
-    for (int byte = std::fgetc(in); byte != EOF; byte = std::fgetc(in)) {
-      ring_put(ring, static_cast<uint8_t>(byte));
-      drain(program, decoder, out, err, counts);
+ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
+                          ByteSource &in, OutputBuffer &out, OutputBuffer &progress) {
+  Run run{listed_type, line, decoder, out, progress, {}};
+  auto block = std::make_unique<uint8_t[]>(kReadBlock);
+  for (std::ptrdiff_t n = in.read(block.get(), kReadBlock); n != 0 && !out.failed();
+       n = in.read(block.get(), kReadBlock)) {
+    if (n < 0) {
+      run.counts.read_failed = true;
+      break;
     }
-  } else {
-    uint8_t block[kBlockBuffer];
-    for (size_t n = std::fread(block, 1, kBlockRead, in); n > 0;
-         n = std::fread(block, 1, kBlockRead, in)) {
-      ring_write(ring, block, static_cast<int>(n));
-      drain(program, decoder, out, err, counts);
+    for (std::ptrdiff_t at = 0; at < n;) {
+      const auto chunk = std::min<std::ptrdiff_t>(n - at, kRingRefill);
+      ring_write(decoder.input, block.get() + at, static_cast<int>(chunk));
+      run.drain();
+      at += chunk;
     }
   }
-  counts.packet_errors = static_cast<unsigned long>(decoder.framer->errors);
-  counts.read_failed = std::ferror(in) != 0;
-  return counts;
+  run.counts.packet_errors = static_cast<unsigned long>(decoder.framer->errors);
+  return run.counts;
 }
 
-int list_capture(const ListingProgram &program, const char *path) {
-  FILE *in = std::fopen(path, "rb");
-  if (in == nullptr) {
+int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     std::fputs("input file cannot be opened\n", stderr);
     return kListingFailed;
   }
@@ -63,24 +108,18 @@ int list_capture(const ListingProgram &program, const char *path) {
   if (ring_create(&ring, nullptr, kRingSize) != 0 || (decoder = decoder_create(ring)) == nullptr) {
     std::fputs("out of memory\n", stderr);
     ring_destroy(ring);
-    std::fclose(in);
+    close(fd);
     return kListingFailed;
   }
+  FdSource in(fd);
+  FdSink out_sink(STDOUT_FILENO);
+  FdSink err_sink(STDERR_FILENO);
+  auto out = std::make_unique<OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
+  auto err = std::make_unique<OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
 
-  const ListingCounts counts = list_stream(program, *decoder, in, stdout, stderr);
+  const ListingCounts counts = list_stream(listed_type, line, *decoder, in, *out, *err);
   decoder_destroy(decoder);
   ring_destroy(ring);
-  std::fclose(in);
-
-  std::fprintf(stderr, "%lu good packets\n%lu packet errors\r", counts.lines, counts.packet_errors);
-  int status = kListingDone;
-  if (counts.read_failed) {
-    std::fputs("error reading input file\n", stderr);
-    status = kListingIoError;
-  }
-  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-    std::fputs("error writing output\n", stderr);
-    status = kListingIoError;
-  }
-  return status;
+  close(fd);
+  return finish(counts, *out, *err);
 }

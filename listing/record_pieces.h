@@ -1,22 +1,48 @@
-// record_pieces.h - pieces of the record lines that both listing programs print the same way.
+// record_pieces.h - pieces of the record lines that both listing programs print the same way,
+// and a cache for pieces whose record rarely changes between lines.
 #ifndef LISTING_RECORD_PIECES_H
 #define LISTING_RECORD_PIECES_H
 
 #include <protolib/decoder.h>
 
-#include <cstdio>
+#include <cstddef>
+#include <cstring>
 
-// Prints "%lu %hd %hd %hd %hd %hd %hd %hd %hd %hd %d": lead, the nine words and tail of a
-// type-2 or type-10 record.
+#include "number_text.h"
+
+// Writes " %hd %hd %hd %hd %hd %hd %hd %hd %hd %d": the nine words and tail of a type-2 or
+// type-10 record.
 template <typename Record>
-void print_lead_words_tail(const Record &r, FILE *out) {
-  std::fprintf(out, "%lu %hd %hd %hd %hd %hd %hd %hd %hd %hd %d",
-               static_cast<unsigned long>(r.lead), r.words[0], r.words[1], r.words[2], r.words[3],
-               r.words[4], r.words[5], r.words[6], r.words[7], r.words[8], r.tail);
+char *put_words_tail(char *out, const Record &r) {
+  return put_field(put_fields(out, r.words), r.tail);
 }
 
-// Prints " %d %lu %hu %hu %ld %ld %ld %ld %ld %ld %hu %hu %hu": the type-20 record with its fresh
-// flag.
-void print_type20_piece(const Type20Record &r, FILE *out);
+// Writes " %d %lu %hu %hu %ld %ld %ld %ld %ld %ld %hu %hu %hu": the type-20 record with its
+// fresh flag.
+char *put_type20_piece(char *out, const Type20Record &r);
+
+// Remembers the text of a piece formatted from a record and formats it again only when the
+// record's bytes change. Text and record stay consistent whatever the record held before.
+template <typename Record, std::size_t MaxText>
+class CachedPiece {
+ public:
+  // Writes the text that format(out, record) writes and returns the position after it.
+  template <typename Format>
+  char *put(char *out, const Record &record, Format format) {
+    if (!valid_ || std::memcmp(&record, &record_, sizeof record) != 0) {
+      std::memcpy(&record_, &record, sizeof record);
+      size_ = static_cast<std::size_t>(format(text_, record) - text_);
+      valid_ = true;
+    }
+    std::memcpy(out, text_, size_);
+    return out + size_;
+  }
+
+ private:
+  bool valid_ = false;
+  Record record_;
+  std::size_t size_ = 0;
+  char text_[MaxText];
+};
 
 #endif  // LISTING_RECORD_PIECES_H

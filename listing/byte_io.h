@@ -1,0 +1,46 @@
+// byte_io.h - where the listing run takes its bytes from and puts its text: file descriptors for
+// the programs, anything else (memory, for instance) for tests and fuzzing.
+#ifndef LISTING_BYTE_IO_H
+#define LISTING_BYTE_IO_H
+
+#include <cstddef>
+#include <cstdint>
+
+// A stream of input bytes.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to capacity bytes into buffer. Returns the count, 0 at end of input, or -1 when
+  // reading failed (the bytes of earlier calls stay valid).
+  virtual std::ptrdiff_t read(uint8_t *buffer, std::size_t capacity) = 0;
+};
+
+// A destination for output text.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // Writes all size bytes. Returns false when they could not all be written.
+  virtual bool write(const char *data, std::size_t size) = 0;
+};
+
+// Reads an open file descriptor, retrying interrupted reads. Does not close it.
+class FdSource final : public ByteSource {
+ public:
+  explicit FdSource(int fd) : fd_(fd) {}
+  std::ptrdiff_t read(uint8_t *buffer, std::size_t capacity) override;
+
+ private:
+  int fd_;
+};
+
+// Writes to an open file descriptor, retrying interrupted and partial writes. Does not close it.
+class FdSink final : public ByteSink {
+ public:
+  explicit FdSink(int fd) : fd_(fd) {}
+  bool write(const char *data, std::size_t size) override;
+
+ private:
+  int fd_;
+};
+
+#endif  // LISTING_BYTE_IO_H

@@ -1,0 +1,53 @@
+// output_buffer.h - buffered text output that costs one write per buffer-full, not per line.
+#ifndef LISTING_OUTPUT_BUFFER_H
+#define LISTING_OUTPUT_BUFFER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "byte_io.h"
+
+// Collects text and hands it to a sink in large writes. An interactive buffer (one whose sink is
+// a terminal) is also flushed when it holds text older than about a tenth of a second, so a
+// person sees progress. After a failed write the buffer discards everything and reports failed().
+class OutputBuffer {
+ public:
+  static constexpr std::size_t kMaxReserve = 1024;
+
+  OutputBuffer(ByteSink &sink, bool interactive) : sink_(sink), interactive_(interactive) {}
+  OutputBuffer(const OutputBuffer &) = delete;
+  OutputBuffer &operator=(const OutputBuffer &) = delete;
+
+  // Returns room for up to kMaxReserve characters; commit() then says how many were used.
+  char *reserve() {
+    if (kCapacity - used_ < kMaxReserve) flush();
+    return data_ + used_;
+  }
+  // Keeps the characters written since reserve() up to end.
+  void commit(char *end) {
+    used_ = static_cast<std::size_t>(end - data_);
+    if (interactive_ && --until_clock_check_ == 0) flush_if_stale();
+  }
+  void append(std::string_view text);
+
+  // Writes out everything buffered. Returns false if this or any earlier write failed.
+  bool flush();
+  bool failed() const { return failed_; }
+
+ private:
+  static constexpr std::size_t kCapacity = 64 * 1024;
+  static constexpr int kCommitsPerClockCheck = 256;
+
+  void flush_if_stale();
+
+  ByteSink &sink_;
+  bool interactive_;
+  bool failed_ = false;
+  int until_clock_check_ = kCommitsPerClockCheck;
+  int64_t last_flush_ns_ = 0;
+  std::size_t used_ = 0;
+  char data_[kCapacity];
+};
+
+#endif  // LISTING_OUTPUT_BUFFER_H
