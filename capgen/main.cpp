@@ -1,0 +1,86 @@
+// capgen: writes a deterministic synthetic capture. Data goes to OUT, diagnostics and the
+// --verbose report to standard error.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "generator.h"
+#include "options.h"
+#include "report.h"
+
+namespace {
+
+constexpr int kWriteFailed = 1;
+constexpr int kBadUsage = 2;
+
+// Flushes stream and closes it unless it is standard output. Returns 0 when everything written
+// to it reached the file, otherwise an errno value that describes the failure.
+int finish_stream(std::FILE *stream) {
+  errno = 0;
+  bool failed = std::fflush(stream) != 0 || std::ferror(stream) != 0;
+  int error = errno;
+  if (stream != stdout && std::fclose(stream) != 0 && !failed) {
+    failed = true;
+    error = errno;
+  }
+  return !failed ? 0 : error != 0 ? error : EIO;
+}
+
+int report_write_error(std::string_view name, int error) {
+  std::fprintf(stderr, "capgen: cannot write %.*s: %s\n", static_cast<int>(name.size()),
+               name.data(), std::strerror(error));
+  return kWriteFailed;
+}
+
+// Prints text to standard output, as --help and --version do.
+int print_text(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  const int error = finish_stream(stdout);
+  return error == 0 ? 0 : report_write_error("standard output", error);
+}
+
+int generate_to(const capgen::Options &options) {
+  const bool to_stdout = options.output == "-";
+  const std::string name = to_stdout ? "standard output" : "'" + options.output + "'";
+  std::FILE *stream = to_stdout ? stdout : std::fopen(options.output.c_str(), "wb");
+  if (stream == nullptr) {
+    std::fprintf(stderr, "capgen: cannot open %s: %s\n", name.c_str(), std::strerror(errno));
+    return kWriteFailed;
+  }
+  int error = 0;
+  const capgen::CaptureStats stats =
+      capgen::generate(options.capture, [stream, &error](const uint8_t *data, std::size_t size) {
+        if (std::fwrite(data, 1, size, stream) == size) return true;
+        error = errno;
+        return false;
+      });
+  const int close_error = finish_stream(stream);
+  if (error != 0 || close_error != 0) {
+    return report_write_error(name, error != 0 ? error : close_error);
+  }
+  if (options.verbose) std::fputs(capgen::format_report(stats).c_str(), stderr);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const capgen::ParseOutcome parsed = capgen::parse_options(args);
+  if (!parsed.error.empty()) {
+    std::fprintf(stderr, "capgen: %s\nTry 'capgen --help' for more information.\n",
+                 parsed.error.c_str());
+    return kBadUsage;
+  }
+  switch (parsed.options.command) {
+    case capgen::Command::kHelp:
+      return print_text(capgen::help_text());
+    case capgen::Command::kVersion:
+      return print_text("capgen " CAPGEN_VERSION "\n");
+    default:
+      return generate_to(parsed.options);
+  }
+}
