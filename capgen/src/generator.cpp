@@ -1,6 +1,7 @@
 // The generator's main loop: schedule, instrument reading, damage, output, statistics.
 #include "generator.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -39,7 +40,9 @@ class CaptureWriter {
   }
 
   CaptureStats run() {
-    if ((settings_.types & whole_catalogue()).any()) {
+    if (settings_.random_bytes) {
+      write_random_bytes();
+    } else if ((settings_.types & whole_catalogue()).any()) {
       while (!limit_reached() && !output_.failed()) write_packet();
       if (settings_.damage[static_cast<std::size_t>(Damage::kTruncate)]) write_cut_packet();
     }
@@ -78,6 +81,23 @@ class CaptureWriter {
     ++packets_;
     ++stats_.packets_by_type[packet[2]];
     if (damage != Damage::kBadA && damage != Damage::kBadB) ++stats_.accepted_by_type[packet[2]];
+  }
+
+  void write_random_bytes() {
+    Rng rng(settings_.seed);
+    constexpr std::size_t kWord = sizeof(uint64_t);
+    while (output_.committed() < settings_.max_bytes && !output_.failed()) {
+      const std::size_t n = static_cast<std::size_t>(
+          std::min<uint64_t>(kBlockSize, settings_.max_bytes - output_.committed()));
+      uint8_t *out = output_.reserve(n);
+      for (std::size_t i = 0; i < n; i += kWord) {
+        uint64_t word = rng.next();
+        for (std::size_t k = i; k < std::min(i + kWord, n); ++k, word >>= 8) {
+          out[k] = static_cast<uint8_t>(word);
+        }
+      }
+      output_.commit(n);
+    }
   }
 
   // One more packet of the recording, ended somewhere between its sync pair and its last byte.

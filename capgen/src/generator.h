@@ -23,6 +23,8 @@ struct CaptureSettings {
   TypeSet types = whole_catalogue();  // catalogue types the recording holds
   DamageSet damage;                   // damage kinds to apply; none for a clean capture
   double damage_rate = 0.01;          // share of packets, 0 to 1, that get one of those kinds
+  // Uniformly random bytes (max_bytes of them, every value included) instead of a recording.
+  bool random_bytes = false;
 };
 
 // What a capture holds.
@@ -41,8 +43,8 @@ struct CaptureStats {
 // Writes the capture settings describe to sink, in blocks of 1 MiB. Each damaged packet gets one
 // kind, drawn from settings.damage; truncate instead adds one packet cut off at the end.
 // Over-count, unknown-type and type0 packets take the place of a packet of the recording. Writes
-// nothing when types holds no catalogue type. Stops early when the sink fails. Returns what was
-// written.
+// nothing when types holds no catalogue type. With random_bytes, writes max_bytes random bytes
+// and counts no packets. Stops early when the sink fails. Returns what was written.
 CaptureStats generate(const CaptureSettings &settings, const Sink &sink);
 
 }  // namespace capgen

@@ -37,6 +37,8 @@ Options:
                        truncate      the capture ends with a packet cut off
   --damage-rate F    share of packets, 0 to 1, that get one of the kinds, drawn evenly
                      (default 0.01); truncate applies once, at the end
+  --random-bytes     write --size bytes of uniform random noise, sync bytes included,
+                     instead of a recording
   --verbose          report on standard error: packets per type, damaged packets per
                      kind, bytes in total
   --help             print this help and exit
@@ -177,6 +179,8 @@ bool takes_value(std::string_view name) {
 bool apply_flag(std::string_view name, Options &options) {
   if (name == "--verbose") {
     options.verbose = true;
+  } else if (name == "--random-bytes") {
+    options.capture.random_bytes = true;
   } else if (name == "--help") {
     options.command = Command::kHelp;
   } else if (name == "--version") {

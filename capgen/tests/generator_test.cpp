@@ -233,3 +233,25 @@ TEST(Generator, ReportListsTypesKindsAndBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Generator, RandomBytesHoldEveryByteValueAndNoRecording) {
+  CaptureSettings settings;
+  settings.random_bytes = true;
+  settings.max_bytes = 100003;  // not a multiple of the 8 bytes drawn at a time
+  const Capture first = generate(settings);
+  ASSERT_EQ(first.bytes.size(), settings.max_bytes);
+  EXPECT_EQ(first.stats.bytes, settings.max_bytes);
+  EXPECT_EQ(whole_packets(first.stats), 0u);
+  std::array<size_t, 256> histogram{};
+  for (uint8_t byte : first.bytes) ++histogram[byte];
+  // About 390 of each value; a stuck or short-ranged generator falls far outside this band.
+  EXPECT_GT(*std::min_element(histogram.begin(), histogram.end()), 250u);
+  EXPECT_LT(*std::max_element(histogram.begin(), histogram.end()), 550u);
+  EXPECT_EQ(generate(settings).bytes, first.bytes);
+  settings.seed = 2;
+  EXPECT_NE(generate(settings).bytes, first.bytes);
+}
+
+}  // namespace
