@@ -16,7 +16,7 @@ constexpr unsigned kRingSize = 1024;
 // Bytes added to the ring at a time: all it can take. The decoder empties the ring after each
 // addition, and the framer's results do not depend on how the stream is divided.
 constexpr std::size_t kRingRefill = kRingSize - 1;
-constexpr std::size_t kReadBlock = 64 * 1024;
+constexpr std::size_t kReadBlock = std::size_t{64} * 1024;
 
 bool ring_is_empty(const ByteRing *ring) {
   return ring->read_pos == ring->write_pos;

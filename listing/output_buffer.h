@@ -15,6 +15,8 @@ class OutputBuffer {
  public:
   static constexpr std::size_t kMaxReserve = 1024;
 
+  // data_ is scratch space, written before it is read.
+  // cppcheck-suppress uninitMemberVar
   OutputBuffer(ByteSink &sink, bool interactive) : sink_(sink), interactive_(interactive) {}
   OutputBuffer(const OutputBuffer &) = delete;
   OutputBuffer &operator=(const OutputBuffer &) = delete;
@@ -36,7 +38,7 @@ class OutputBuffer {
   bool failed() const { return failed_; }
 
  private:
-  static constexpr std::size_t kCapacity = 64 * 1024;
+  static constexpr std::size_t kCapacity = std::size_t{64} * 1024;
   static constexpr int kCommitsPerClockCheck = 256;
 
   void flush_if_stale();

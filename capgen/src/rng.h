@@ -50,7 +50,7 @@ class Rng {
   }
   static uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 
-  uint64_t state_[4];
+  uint64_t state_[4] = {};
 };
 
 // The threshold that makes Rng::chance true with probability p, for p in [0, 1].

@@ -24,7 +24,8 @@ typedef struct ByteRing {
 
 /* Creates an empty ring of size modulo 65536 bytes and stores it into each output location that
  * is not null (both receive the same ring). Returns 0 on success, 1 when memory runs out or the
- * size wraps to 0; on failure nothing is allocated and the outputs are left untouched. */
+ * size wraps to 0; on failure nothing is allocated and the outputs are left untouched. With both
+ * outputs null the ring could never be reached, so it is released at once (no leak). */
 int ring_create(ByteRing **reader_out, ByteRing **writer_out, unsigned size);
 
 /* Frees the storage block and the ring. No operation is performed if ring is null. */
