@@ -80,8 +80,11 @@ ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecode
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress) {
   Run run{listed_type, line, decoder, out, progress, {}};
   auto block = std::make_unique<uint8_t[]>(kReadBlock);
-  for (std::ptrdiff_t n = in.read(block.get(), kReadBlock); n != 0 && !out.failed();
-       n = in.read(block.get(), kReadBlock)) {
+  // The output is checked before each read, so a failed output costs no further read, which
+  // could wait a long time on a pipe or terminal for bytes that would only be thrown away.
+  while (!out.failed()) {
+    const std::ptrdiff_t n = in.read(block.get(), kReadBlock);
+    if (n == 0) break;
     if (n < 0) {
       run.counts.read_failed = true;
       break;

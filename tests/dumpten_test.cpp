@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "capture_builder.h"
+#include "listing_text.h"
 #include "program_runner.h"
 
 namespace {
@@ -29,16 +30,6 @@ const Bytes kType12 =
 const Bytes kType15 = packet(15, Payload().u32({1}).u16({65535, 0, 1, 2, 3, 4}).u8({0}));
 const Bytes kType20 = packet(
     20, Payload().u32({4000000000u}).u16({65535, 1}).i32({-7, 0, 0, 0, 0, 2}).u16({1, 2, 3}));
-
-std::string summary(unsigned lines, unsigned errors) {
-  return std::to_string(lines) + " good packets\n" + std::to_string(errors) + " packet errors\r";
-}
-
-std::string progress(unsigned lines) {
-  std::string text;
-  for (unsigned i = 1; i <= lines; ++i) text += std::to_string(i) + "\r";
-  return text;
-}
 
 Bytes with_bad_checksum(Bytes wire) {
   wire.back() ^= 0x55;

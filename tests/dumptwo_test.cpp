@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "capture_builder.h"
+#include "listing_text.h"
 #include "program_runner.h"
 
 namespace {
@@ -20,16 +21,6 @@ const Bytes kType20 = packet(
     20,
     Payload().u32({4294967295u}).u16({65535, 1}).i32({-7, 2147483647, 0, 0, 0, 2}).u16({1, 2, 3}));
 const std::string kType20Values = " 4294967295 65535 1 -7 2147483647 0 0 0 2 1 2 3";
-
-std::string summary(unsigned lines, unsigned errors) {
-  return std::to_string(lines) + " good packets\n" + std::to_string(errors) + " packet errors\r";
-}
-
-std::string progress(unsigned lines) {
-  std::string text;
-  for (unsigned i = 1; i <= lines; ++i) text += std::to_string(i) + "\r";
-  return text;
-}
 
 // Plain lines for type-2 packets with leads first..last and no type-20 packet yet.
 std::string plain_lines(uint32_t first, uint32_t last) {

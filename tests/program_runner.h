@@ -2,6 +2,8 @@
 #ifndef PROTOLIB_TESTS_PROGRAM_RUNNER_H
 #define PROTOLIB_TESTS_PROGRAM_RUNNER_H
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,13 +13,17 @@ struct ProgramRun {
   int status = -1;  // exit status, or 128 + signal number
 };
 
-// Where the child's standard output goes.
-enum class Stdout { kCaptured, kDevFull, kClosed };
+// Where the child's standard output goes. kHeadPipe is a pipe whose reader keeps the first
+// kHeadBytes bytes and then closes it, as `program | head -c 100` does.
+enum class Stdout { kCaptured, kDevFull, kClosed, kHeadPipe };
+inline constexpr std::size_t kHeadBytes = 100;
 
-// Runs program with argv (argv[0] included, so it can differ from the program's path) and
-// standard input from /dev/null.
+// Runs program with argv (argv[0] included, so it can differ from the program's path). Standard
+// input is /dev/null, or with piped_stdin a pipe that receives those bytes and then ends. The
+// child starts with SIGPIPE at its default action whatever the test process does with it.
 ProgramRun run_program(const std::string &program, const std::vector<std::string> &argv,
-                       Stdout stdout_to = Stdout::kCaptured);
+                       Stdout stdout_to = Stdout::kCaptured,
+                       const std::optional<std::string> &piped_stdin = std::nullopt);
 
 // A fresh directory for one test's files, removed with everything in it at destruction.
 class TempDir {

@@ -1,0 +1,36 @@
+// fuzz_capture.h - the capture a fuzz input describes, either byte for byte or as steps that
+// include whole packets with correct checksums, which a fuzzer rarely finds by mutation alone.
+#ifndef PROTOLIB_FUZZ_FUZZ_CAPTURE_H
+#define PROTOLIB_FUZZ_FUZZ_CAPTURE_H
+
+#include "fuzz_input.h"
+#include "test_packets.h"
+
+// Reads a mode byte and the rest of the input. An even mode takes the rest as the capture. An
+// odd mode reads steps until the input ends, each a step byte s and then:
+// - s below 0x80: s + 1 bytes copied as they are (noise, damage, cut-off packets);
+// - otherwise a packet: a type byte, a length byte L and L payload bytes (zero past the end of
+//   the input), sent with both checksums correct.
+inline Bytes fuzz_capture(FuzzInput &input) {
+  if (input.byte() % 2 == 0) {
+    Bytes rest(input.rest(), input.rest() + input.rest_size());
+    input.skip(rest.size());
+    return rest;
+  }
+  Bytes capture;
+  while (input.rest_size() > 0) {
+    const uint8_t step = input.byte();
+    if (step < 0x80) {
+      for (int i = 0; i <= step; ++i) capture.push_back(input.byte());
+      continue;
+    }
+    const uint8_t type = input.byte();
+    Bytes payload(input.byte());
+    for (uint8_t &byte : payload) byte = input.byte();
+    const Bytes wire = make_packet(type, payload);
+    capture.insert(capture.end(), wire.begin(), wire.end());
+  }
+  return capture;
+}
+
+#endif  // PROTOLIB_FUZZ_FUZZ_CAPTURE_H

@@ -1,0 +1,59 @@
+// fuzz_input.h - how the fuzz targets split one input into the choices it makes (sizes, counts,
+// values) and the bytes they process, and how they report a broken promise.
+#ifndef PROTOLIB_FUZZ_FUZZ_INPUT_H
+#define PROTOLIB_FUZZ_FUZZ_INPUT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+// Reads an input from the front. Past the end every byte reads as 0, so any input, however
+// short, makes a complete set of choices.
+class FuzzInput {
+ public:
+  FuzzInput(const uint8_t *data, std::size_t size) : data_(data), size_(size) {}
+
+  uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
+  // Two bytes, the first the high one.
+  uint16_t u16() {
+    const auto high = byte();
+    return static_cast<uint16_t>(high << 8 | byte());
+  }
+  // A count byte, then that many u16 values.
+  std::vector<uint16_t> u16_list() {
+    std::vector<uint16_t> values(byte());
+    for (uint16_t &value : values) value = u16();
+    return values;
+  }
+
+  // The bytes not yet read.
+  const uint8_t *rest() const { return data_ + at_; }
+  std::size_t rest_size() const { return size_ - at_; }
+  // Marks n of the remaining bytes as read (all of them when fewer remain).
+  void skip(std::size_t n) { at_ += n < rest_size() ? n : rest_size(); }
+
+ private:
+  const uint8_t *data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+};
+
+// Element i of sizes, counting round again from the start (1 + sizes[i % n] % limit), or
+// limit when sizes is empty: a size in 1..limit.
+inline std::size_t cycle_size(const std::vector<uint16_t> &sizes, std::size_t i,
+                              std::size_t limit) {
+  return sizes.empty() ? limit : 1 + sizes[i % sizes.size()] % limit;
+}
+
+[[noreturn]] inline void fuzz_failed(const char *condition, const char *file, int line) {
+  std::fprintf(stderr, "%s:%d: broken promise: %s\n", file, line, condition);
+  std::abort();
+}
+
+// Aborts with the condition's text when it is false, so the fuzzer keeps the input.
+#define FUZZ_REQUIRE(condition) \
+  ((condition) ? static_cast<void>(0) : fuzz_failed(#condition, __FILE__, __LINE__))
+
+#endif  // PROTOLIB_FUZZ_FUZZ_INPUT_H

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Writes the seed corpus of the fuzz targets into DIR, the same bytes on every run: captures made
+# with capgen (clean, each kind of damage, random bytes) and edge cases (empty, sync bytes only,
+# a header cut off), each behind a few input headers that choose the chunk and read sizes.
+#
+# Usage: fuzz/make-corpus.sh CAPGEN DIR    (DIR is emptied first)
+set -euo pipefail
+capgen=$1
+dir=$2
+rm -rf "$dir"
+mkdir -p "$dir"/{captures,framer_fuzz,listing_fuzz,writer_fuzz}
+captures=$dir/captures
+
+capture() {
+  local name=$1
+  shift
+  "$capgen" "$@" "$captures/$name"
+}
+capture clean --size 6k --seed 1
+capture printed-by-dumpten --types 1,10,12,15,20 --size 6k --seed 2
+capture printed-by-dumptwo --types 2,20 --size 4k --seed 3
+capture counted-types --types 21,22 --size 4k --seed 4
+seed=10
+for kind in noise stray-sync bad-a bad-b short long over-count unknown-type type0 truncate; do
+  capture "damage-$kind" --damage "$kind" --damage-rate 0.3 --size 4k --seed $((seed++))
+done
+capture damage-all --damage all --damage-rate 0.5 --size 8k --seed 20
+capture random-bytes --random-bytes --size 4k --seed 21
+: >"$captures/empty"
+head -c 2048 /dev/zero | tr '\0' '\201' >"$captures/all-81"
+head -c 2048 /dev/zero | tr '\0' '\241' >"$captures/all-a1"
+printf '\x81\xA1%.0s' {1..1024} >"$captures/alternating-81-a1"
+{ cat "$captures/printed-by-dumpten"; printf '\x81\xA1\x0A'; } >"$captures/cut-in-header"
+
+# Packet steps in fuzz_capture's step form (mode 1): a packet of each type the programs print
+# and of both counted types, with noise payloads and right checksums; type 0; a header cut off.
+noise=$captures/random-bytes
+steps=$dir/steps
+{
+  printf '\x01'
+  for packet in 0A:27 02:17 14:26 0C:1D 0F:11 01:08 00:00 15:86 16:F8 0A:27 02:17; do
+    IFS=: read -r type length <<<"$packet"
+    printf '%b' "\\x80\\x$type\\x$length"
+    head -c $((16#$length)) "$noise"
+  done
+  printf '\x02\x81\xA1\x0A'
+} >"$steps"
+
+# Input headers (see each target's opening comment). framer_fuzz: ring size, receiver, chunk
+# sizes. listing_fuzz: read sizes, failing read. Each header is followed by the mode byte 0 and a
+# capture, or by the packet steps.
+framer_headers=(
+  '\x03\xFE\x00\x00\x00'                          # ring 1024, decoder, 1023 at a time
+  '\x00\x05\x00\x00\x03\x00\x00\x00\x05\x01\x00'  # ring 7, decoder, chunks 1, 6, 5
+  '\x01\x00\x80\x27\x02\x00\x1F\x00\x62'          # ring 258, framer of max_length 107
+)
+listing_headers=(
+  '\x00\x00\x00'                  # reads of 64 KiB, none fails
+  '\x02\x00\x10\x03\xFF\x00\x00'  # reads of 17 and 1024 bytes
+  '\x01\x0F\xFF\x00\x02'          # reads of 4096 bytes, the second fails
+)
+# seed TARGET HEADERS...: every capture and the steps behind each header.
+seed() {
+  local target=$1 i file
+  shift
+  for ((i = 1; i <= $#; i++)); do
+    for file in "$captures"/*; do
+      { printf '%b' "${!i}\\x00"; cat "$file"; } >"$dir/$target/$(basename "$file")-$i"
+    done
+    { printf '%b' "${!i}"; cat "$steps"; } >"$dir/$target/steps-$i"
+  done
+}
+seed framer_fuzz "${framer_headers[@]}"
+seed listing_fuzz "${listing_headers[@]}"
+
+# writer_fuzz: each catalogue type with 255 payload bytes of noise; all of them in one input; a
+# packet of type 5 with one field of each kind (u8, u16, i16, u32, i32, a NaN f32, a NaN f64).
+for type in 1 2 3 9 10 12 15 20 21 22 23 25 26 27; do
+  { printf '%b' "\\x$(printf %02x "$type")"; head -c 255 "$noise"; } >"$dir/writer_fuzz/type-$type"
+done
+cat "$dir"/writer_fuzz/type-* >"$dir/writer_fuzz/all-types"
+printf '\x05\x07\x00\xAB\x01\x12\x34\x02\x80\x00\x03\xDE\xAD\xBE\xEF\x04\x80\x00\x00\x00''\x05\x7F\xA0\x00\x01\x06\xFF\xF8\xDE\xAD\xBE\xEF\x00\x01' >"$dir/writer_fuzz/each-field-kind"
