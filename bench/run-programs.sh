@@ -6,7 +6,8 @@
 # over the file in large reads running the two checksum sums).
 #
 # Usage: bench/run-programs.sh [RUNS]   (RUNS defaults to 5)
-# LISTERS=DIR measures the dumpten and dumptwo of another build tree (DIR/dumpten/dumpten ...).
+# LISTERS=DIR measures the dumpten, dumptwo and capdump of another build tree (DIR/dumpten/dumpten
+# ...). A last table gives capdump on the realistic workload in each of its output forms.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
@@ -15,7 +16,7 @@ data=build/bench-data
 listers=${LISTERS:-$bin}
 
 cmake --preset default >/dev/null
-cmake --build --preset default --target dumpten dumptwo capgen checksum_floor >/dev/null
+cmake --build --preset default --target dumpten dumptwo capdump capgen checksum_floor >/dev/null
 mkdir -p "$data"
 
 # make NAME CAPGEN-OPTIONS...: generates a workload once.
@@ -78,4 +79,19 @@ for workload in small realistic large; do
     measure "$listers/$program/$program" "$file"
     awk -v p="$program" -v sz="$size" -v k="$rss" 'BEGIN {printf "| %s | %s | %.1f MB |\n", p, sz, k / 1024}'
   done
+done
+
+# capdump decodes and writes every packet, so its rate is packets framed and decoded a second
+# (the CSV row writes only the type-10 ones, --stats none).
+echo
+echo "| Program | Workload | Input MB/s | Packets/s | Peak RSS |"
+echo "|---|---|---:|---:|---:|"
+file=$data/realistic.cap
+mb=$(awk -v b="$(stat -c %s "$file")" 'BEGIN {print b / 1e6}')
+packets=$("$listers/capdump/capdump" --stats --format jsonl "$file" | grep -o '"packets":[0-9]*')
+for options in "" "--recover" "--format csv --type 10" "--stats"; do
+  # shellcheck disable=SC2086  # the options are separate words
+  measure "$listers/capdump/capdump" $options "$file"
+  awk -v p="capdump${options:+ $options}" -v mb="$mb" -v s="$secs" -v n="${packets#*:}" -v k="$rss" \
+    'BEGIN { printf "| %s | realistic | %.0f | %.2fM | %.1f MB |\n", p, mb / s, n / s / 1e6, k / 1024 }'
 done

@@ -43,8 +43,13 @@ Options:
                      kind, bytes in total
   --help             print this help and exit
   --version          print the version and exit
+  --from-jsonl FILE  instead of a recording, write the packets of capdump's JSON Lines in
+                     FILE (- for standard input), one object a line: a catalogue record's
+                     fields by name, or "payload" in hexadecimal; objects with "error"
+                     are skipped; no other option applies
 
-Exit status: 0 written, 1 the output could not be opened or written, 2 bad usage.
+Exit status: 0 written, 1 the output could not be opened or written, or the --from-jsonl
+input could not be read or holds a line that is no packet, 2 bad usage.
 )";
 
 constexpr std::string_view kSizeHint = " (a number of bytes, optionally followed by k, M or G)";
@@ -167,12 +172,17 @@ std::string apply_value(std::string_view name, std::string_view value, Options &
     return {};
   }
   if (name == "--types") return parse_types(value, capture.types);
+  if (name == "--from-jsonl") {
+    if (value.empty()) return "option '--from-jsonl' needs a file name";
+    options.from_jsonl = value;
+    return {};
+  }
   return parse_damage(value, capture.damage);
 }
 
 bool takes_value(std::string_view name) {
   return name == "--size" || name == "--packets" || name == "--seed" || name == "--types" ||
-         name == "--damage" || name == "--damage-rate";
+         name == "--damage" || name == "--damage-rate" || name == "--from-jsonl";
 }
 
 // Applies a flag; returns false for a name that is no flag.
@@ -197,6 +207,7 @@ ParseOutcome parse_options(const std::vector<std::string_view> &args) {
   ParseOutcome outcome;
   Options &options = outcome.options;
   bool size_given = false;
+  bool generation_option_given = false;
   bool options_ended = false;
   std::vector<std::string_view> operands;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -211,6 +222,7 @@ ParseOutcome parse_options(const std::vector<std::string_view> &args) {
     }
     const std::size_t equals = arg.find('=');
     const std::string_view name = arg.substr(0, equals);
+    generation_option_given = generation_option_given || name != "--from-jsonl";
     if (takes_value(name)) {
       std::string_view value;
       if (equals != std::string_view::npos) {
@@ -231,6 +243,10 @@ ParseOutcome parse_options(const std::vector<std::string_view> &args) {
       return outcome;
     }
     if (options.command != Command::kGenerate) return outcome;
+  }
+  if (!options.from_jsonl.empty() && generation_option_given) {
+    outcome.error = "option '--from-jsonl' takes no generation option";
+    return outcome;
   }
   if (options.capture.max_packets != kNoLimit && !size_given) options.capture.max_bytes = kNoLimit;
   if (operands.empty()) {

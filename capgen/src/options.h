@@ -21,6 +21,9 @@ struct Options {
   CaptureSettings capture;
   std::string output;  // a file name, or "-" for standard output
   bool verbose = false;
+  // capdump's JSON Lines to turn back into a capture (a file name, or "-" for standard input);
+  // empty for a synthetic capture.
+  std::string from_jsonl;
 };
 
 // Options, or a one-line description of what is wrong with the command line.
@@ -30,7 +33,8 @@ struct ParseOutcome {
 };
 
 // Reads the arguments after the program name. --help and --version win over everything after
-// them; otherwise exactly one output operand is required.
+// them; otherwise exactly one output operand is required. --from-jsonl takes no generation
+// option.
 ParseOutcome parse_options(const std::vector<std::string_view> &args);
 
 // The text --help prints.

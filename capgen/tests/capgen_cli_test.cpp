@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "failing_runs.h"
 #include "generator.h"
 #include "options.h"
 #include "program_runner.h"
@@ -63,13 +64,7 @@ TEST(CapgenCli, WritesTheCaptureToStandardOutputOrAFile) {
 }
 
 TEST(CapgenCli, FailuresEndWithAMessageAndTheirStatus) {
-  struct Row {
-    std::vector<std::string> argv;
-    Stdout stdout_to;
-    int status;
-    std::string err;
-  };
-  const Row rows[] = {
+  const std::vector<FailingRun> rows = {
       {{"capgen", "--bogus", "-"},
        Stdout::kCaptured,
        2,
@@ -95,18 +90,34 @@ TEST(CapgenCli, FailuresEndWithAMessageAndTheirStatus) {
        Stdout::kDevFull,
        1,
        "capgen: cannot write standard output: No space left on device\n"},
+      {{"capgen", "--from-jsonl", "/nonexistent.jsonl", "-"},
+       Stdout::kCaptured,
+       1,
+       "capgen: cannot open '/nonexistent.jsonl': No such file or directory\n"},
       {{"capgen", "/nonexistent-dir/x.cap"},
        Stdout::kCaptured,
        1,
        "capgen: cannot open '/nonexistent-dir/x.cap': No such file or directory\n"},
   };
-  for (const Row &row : rows) {
-    SCOPED_TRACE(row.argv.back());
-    const ProgramRun run = run_program(kCapgen, row.argv, row.stdout_to);
-    EXPECT_EQ(run.status, row.status);
-    EXPECT_EQ(run.err, row.err);
-    EXPECT_EQ(run.out, "");
-  }
+  expect_failures(kCapgen, rows);
+}
+
+TEST(CapgenCli, FromJsonlReadsStandardInputAndLeavesTheOutputAloneOnABadInput) {
+  const ProgramRun from_stdin = run_program(kCapgen, {"capgen", "--from-jsonl", "-", "-"},
+                                            Stdout::kCaptured, R"({"type":5,"payload":"00"})");
+  EXPECT_EQ(from_stdin.status, 0);
+  EXPECT_EQ(from_stdin.out, std::string("\x81\xA1\x05\x01\x00\x06\x11", 7));
+  TempDir dir;
+  const std::string kept = dir.write("kept.cap", "kept");
+  const ProgramRun missing =
+      run_program(kCapgen, {"capgen", "--from-jsonl", dir.path("none.jsonl"), kept});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(slurp(kept), "kept");
+  const ProgramRun bad_line = run_program(
+      kCapgen, {"capgen", "--from-jsonl", dir.write("bad.jsonl", "{}\n"), dir.path("out.cap")});
+  EXPECT_EQ(bad_line.status, 1);
+  EXPECT_EQ(bad_line.err,
+            "capgen: " + dir.path("bad.jsonl") + ":1: \"type\" must be an integer from 0 to 255\n");
 }
 
 TEST(CapgenCli, HelpAndVersionGoToStandardOutput) {

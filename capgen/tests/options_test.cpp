@@ -46,6 +46,11 @@ TEST(Options, BadCommandLinesNameTheirFault) {
       {{"--damage", "noise,bad-c", "out"},
        "unknown damage kind 'bad-c' (noise, stray-sync, bad-a, bad-b, short, long, over-count, "
        "unknown-type, type0, truncate, or all)"},
+      {{"--from-jsonl=", "out"}, "option '--from-jsonl' needs a file name"},
+      {{"--from-jsonl", "in", "--seed", "1", "out"},
+       "option '--from-jsonl' takes no generation option"},
+      {{"--verbose", "--from-jsonl", "in", "out"},
+       "option '--from-jsonl' takes no generation option"},
   };
   for (const Row &row : rows) {
     EXPECT_EQ(parse_options(row.args).error, row.error);
@@ -89,6 +94,8 @@ TEST(Options, GoodCommandLinesSetWhatTheyName) {
        [](const Options &o) { return o.capture.damage_rate == 0.25; }},
       {{"x", "--verbose"}, [](const Options &o) { return o.verbose && o.output == "x"; }},
       {{"--", "--odd-name"}, [](const Options &o) { return o.output == "--odd-name"; }},
+      {{"--from-jsonl", "in.jsonl", "out"},
+       [](const Options &o) { return o.from_jsonl == "in.jsonl" && o.output == "out"; }},
       {{"--help", "--bogus"}, [](const Options &o) { return o.command == Command::kHelp; }},
       {{"--version"}, [](const Options &o) { return o.command == Command::kVersion; }},
   };
@@ -101,8 +108,9 @@ TEST(Options, GoodCommandLinesSetWhatTheyName) {
 
 TEST(Options, HelpNamesEveryOptionAndDamageKind) {
   const std::string_view help = capgen::help_text();
-  for (std::string_view option : {"--size", "--packets", "--seed", "--types", "--damage ",
-                                  "--damage-rate", "--verbose", "--help", "--version"}) {
+  for (std::string_view option :
+       {"--size", "--packets", "--seed", "--types", "--damage ", "--damage-rate", "--verbose",
+        "--help", "--version", "--from-jsonl"}) {
     EXPECT_NE(help.find(option), std::string_view::npos) << option;
   }
   for (std::string_view kind : capgen::kDamageNames) {

@@ -1,0 +1,121 @@
+#include "capture_stats.h"
+
+#include <cstdio>
+#include <numeric>
+#include <string_view>
+
+namespace capdump {
+
+namespace {
+
+// Bytes of a rejected packet from its sync pair to the byte that caused the rejection.
+uint64_t rejected_size(Outcome reason, uint8_t length) {
+  switch (reason) {
+    case Outcome::kOversizeLength:
+      return 4;  // sync pair, type, length
+    case Outcome::kChecksumA:
+      return length + 5u;
+    default:
+      return length + 6u;
+  }
+}
+
+uint64_t total(const auto &counts) {
+  return std::accumulate(std::begin(counts), std::end(counts), uint64_t{0});
+}
+
+void append_row(std::string &out, const std::string &label, uint64_t value) {
+  char row[80];
+  std::snprintf(row, sizeof row, "%-28s %14llu\n", label.c_str(),
+                static_cast<unsigned long long>(value));
+  out += row;
+}
+
+std::string json_number(std::string_view key, uint64_t value) {
+  return "\"" + std::string(key) + "\":" + std::to_string(value);
+}
+
+}  // namespace
+
+StatsSink::StatsSink(bool recovery) {
+  if (recovery) stats_.recovered = 0;
+}
+
+void StatsSink::packet(uint64_t, const uint8_t *packet, bool recovered) {
+  ++stats_.packets_by_type[packet[0]];
+  if (recovered) {
+    ++*stats_.recovered;
+  } else {
+    stats_.packet_bytes += packet[1] + 6u;
+  }
+}
+
+void StatsSink::rejected(uint64_t, Outcome reason, const uint8_t *packet) {
+  ++stats_.rejected_by_reason[static_cast<std::size_t>(&reason_name(reason) - kReasonNames)];
+  stats_.rejected_bytes += rejected_size(reason, packet[1]);
+}
+
+void StatsSink::unfinished(uint64_t offset, const uint8_t *, std::size_t received) {
+  stats_.unfinished = CutPacket{offset, received};
+}
+
+CaptureStats StatsSink::stats(const PassTotals &totals) const {
+  CaptureStats stats = stats_;
+  stats.bytes_read = totals.bytes;
+  stats.noise_bytes = totals.noise_bytes;
+  return stats;
+}
+
+std::string stats_table(const CaptureStats &stats) {
+  std::string out;
+  append_row(out, "bytes read", stats.bytes_read);
+  append_row(out, "  in packets", stats.packet_bytes);
+  append_row(out, "  in rejected packets", stats.rejected_bytes);
+  append_row(out, "  noise", stats.noise_bytes);
+  append_row(out, "  in an unfinished packet", stats.unfinished ? stats.unfinished->received : 0);
+  append_row(out, "packets", total(stats.packets_by_type));
+  for (std::size_t type = 0; type < stats.packets_by_type.size(); ++type) {
+    const uint64_t count = stats.packets_by_type[type];
+    if (count > 0) append_row(out, "  type " + std::to_string(type), count);
+  }
+  if (stats.recovered) append_row(out, "  recovered", *stats.recovered);
+  append_row(out, "rejected packets", total(stats.rejected_by_reason));
+  for (std::size_t i = 0; i < std::size(kReasonNames); ++i) {
+    append_row(out, "  " + std::string(kReasonNames[i].label), stats.rejected_by_reason[i]);
+  }
+  out += "unfinished packet            ";
+  out += stats.unfinished ? std::to_string(stats.unfinished->received) + " bytes at offset " +
+                                std::to_string(stats.unfinished->offset) + "\n"
+                          : "none\n";
+  return out;
+}
+
+std::string stats_json(const CaptureStats &stats) {
+  std::string out =
+      "{" + json_number("bytes_read", stats.bytes_read) + "," +
+      json_number("packet_bytes", stats.packet_bytes) + "," +
+      json_number("rejected_bytes", stats.rejected_bytes) + "," +
+      json_number("noise_bytes", stats.noise_bytes) + "," +
+      json_number("unfinished_bytes", stats.unfinished ? stats.unfinished->received : 0) + "," +
+      json_number("packets", total(stats.packets_by_type)) + ",\"packets_by_type\":{";
+  const char *separator = "";
+  for (std::size_t type = 0; type < stats.packets_by_type.size(); ++type) {
+    if (stats.packets_by_type[type] == 0) continue;
+    out += separator + json_number(std::to_string(type), stats.packets_by_type[type]);
+    separator = ",";
+  }
+  out += "}";
+  if (stats.recovered) out += "," + json_number("recovered", *stats.recovered);
+  out +=
+      "," + json_number("rejected", total(stats.rejected_by_reason)) + ",\"rejected_by_reason\":{";
+  for (std::size_t i = 0; i < std::size(kReasonNames); ++i) {
+    out += (i > 0 ? "," : "") + json_number(kReasonNames[i].key, stats.rejected_by_reason[i]);
+  }
+  out += "},\"unfinished\":";
+  out += stats.unfinished ? "{" + json_number("offset", stats.unfinished->offset) + "," +
+                                json_number("received", stats.unfinished->received) + "}"
+                          : "null";
+  return out + "}\n";
+}
+
+}  // namespace capdump

@@ -1,0 +1,110 @@
+#include "command.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "capture_stats.h"
+#include "csv_table.h"
+#include "dump_pass.h"
+#include "json_lines.h"
+#include "output_buffer.h"
+#include "type_filter.h"
+
+namespace capdump {
+
+namespace {
+
+// Standard output, remembering why a write failed.
+class StdoutSink final : public ByteSink {
+ public:
+  bool write(const char *data, std::size_t size) override {
+    if (fd_sink_.write(data, size)) return true;
+    error_ = errno != 0 ? errno : EIO;
+    return false;
+  }
+  int error() const { return error_; }
+
+ private:
+  FdSink fd_sink_{STDOUT_FILENO};
+  int error_ = 0;
+};
+
+struct Output {
+  StdoutSink sink;
+  OutputBuffer buffer{sink, isatty(STDOUT_FILENO) == 1};
+
+  // Writes out what is buffered; returns the exit status, with a message if that failed.
+  int finish() {
+    if (buffer.flush()) return kDone;
+    std::fprintf(stderr, "capdump: cannot write standard output: %s\n",
+                 std::strerror(sink.error()));
+    return kFailedMidway;
+  }
+};
+
+// The input file opened for reading, or -1 after a message.
+int open_input(const std::string &name, const std::string &shown) {
+  const int fd = name == "-" ? STDIN_FILENO : open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  const int error = fd < 0                  ? errno
+                    : fstat(fd, &info) != 0 ? errno
+                    : S_ISDIR(info.st_mode) ? EISDIR
+                                            : 0;
+  if (error == 0) return fd;
+  if (fd > STDIN_FILENO) close(fd);
+  std::fprintf(stderr, "capdump: cannot open %s: %s\n", shown.c_str(), std::strerror(error));
+  return -1;
+}
+
+// Runs the pass options ask for over in, writing to out.
+PassTotals dump(const Options &options, ByteSource &in, OutputBuffer &out) {
+  if (options.stats) {
+    StatsSink stats(options.recover);
+    const PassTotals totals = dump_pass(in, options.recover, stats);
+    const CaptureStats counted = stats.stats(totals);
+    out.append(options.format == Format::kJsonl ? stats_json(counted) : stats_table(counted));
+    return totals;
+  }
+  if (options.format == Format::kCsv) {
+    auto csv = std::make_unique<CsvSink>(out, lowest_type(options.types), options.recover);
+    return dump_pass(in, options.recover, *csv);
+  }
+  auto json = std::make_unique<JsonLinesSink>(out, options.errors);
+  TypeFilter filter(options.types, *json);
+  return dump_pass(in, options.recover, filter);
+}
+
+}  // namespace
+
+int run_dump(const Options &options) {
+  const std::string shown =
+      options.input == "-" ? std::string("standard input") : "'" + options.input + "'";
+  const int fd = open_input(options.input, shown);
+  if (fd < 0) return kUnusable;
+  FdSource in(fd);
+  auto out = std::make_unique<Output>();
+  const PassTotals totals = dump(options, in, out->buffer);
+  if (fd != STDIN_FILENO) close(fd);
+  int status = out->finish();
+  if (totals.read_failed) {
+    std::fprintf(stderr, "capdump: error reading %s: %s\n", shown.c_str(),
+                 std::strerror(totals.read_error));
+    status = kFailedMidway;
+  }
+  return status;
+}
+
+int print_text(std::string_view text) {
+  auto out = std::make_unique<Output>();
+  out->buffer.append(text);
+  return out->finish();
+}
+
+}  // namespace capdump

@@ -1,0 +1,121 @@
+#include "csv_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <concepts>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "decoded_packet.h"
+#include "value_text.h"
+
+namespace capdump {
+
+namespace {
+
+// Appends a column name for each cell of the fields it is given, each after a comma.
+class HeaderCells {
+ public:
+  explicit HeaderCells(std::string &row, std::string prefix = {})
+      : row_(row), prefix_(std::move(prefix)) {}
+
+  template <typename Scalar>
+  void operator()(std::string_view name, const Scalar &) {
+    row_ += ',' + prefix_ + std::string(name);
+  }
+  template <typename Scalar, std::size_t N>
+  void operator()(std::string_view name, const Scalar (&)[N]) {
+    for (std::size_t i = 0; i < N; ++i)
+      row_ += ',' + prefix_ + std::string(name) + '_' + std::to_string(i);
+  }
+  template <typename Entry, std::size_t Capacity, typename Count>
+  void operator()(std::string_view name, EntryList<Entry, Capacity, Count> list) {
+    for (std::size_t i = 0; i < Capacity; ++i) {
+      HeaderCells entry(row_, prefix_ + std::string(name) + '_' + std::to_string(i) + '_');
+      for_each_field(list.entries[i], entry);
+    }
+  }
+
+ private:
+  std::string &row_;
+  std::string prefix_;
+};
+
+// Writes a cell for each value of the fields it is given, each after a comma; empty cells when
+// blank.
+class ValueCells {
+ public:
+  ValueCells(char *out, bool blank) : out_(out), blank_(blank) {}
+  char *end() const { return out_; }
+
+  template <typename Scalar>
+  void operator()(std::string_view, Scalar value) {
+    *out_++ = ',';
+    if (!blank_) out_ = put_value(out_, value);
+  }
+  template <typename Scalar, std::size_t N>
+  void operator()(std::string_view name, const Scalar (&values)[N]) {
+    for (Scalar value : values) (*this)(name, value);
+  }
+  template <typename Entry, std::size_t Capacity, typename Count>
+  void operator()(std::string_view, EntryList<Entry, Capacity, Count> list) {
+    for (std::size_t i = 0; i < Capacity; ++i) {
+      ValueCells entry(out_, blank_ || i >= list.count);
+      for_each_field(list.entries[i], entry);
+      out_ = entry.end();
+    }
+  }
+
+ private:
+  template <std::integral Int>
+  static char *put_value(char *out, Int value) {
+    return put_integer(out, value);
+  }
+  template <std::floating_point Float>
+  static char *put_value(char *out, Float value) {
+    if (std::isfinite(value)) return put_shortest(out, value);
+    const std::string_view text = std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf";
+    return std::copy(text.begin(), text.end(), out);
+  }
+
+  char *out_;
+  bool blank_;
+};
+
+}  // namespace
+
+CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column)
+    : out_(out), type_(type), recovered_column_(recovered_column) {
+  std::string header = recovered_column ? "offset,length,recovered" : "offset,length";
+  visit_catalogue_type(type, [&header](auto kind) {
+    const typename decltype(kind)::Record record{};
+    HeaderCells cells(header);
+    for_each_field(record, cells);
+  });
+  out_.append(header + ",payload\n");
+}
+
+void CsvSink::packet(uint64_t offset, const uint8_t *packet, bool recovered) {
+  if (packet[0] != type_) return;
+  char *out = put_integer(row_, offset);
+  *out++ = ',';
+  out = put_integer(out, packet[1]);
+  if (recovered_column_) {
+    *out++ = ',';
+    *out++ = recovered ? '1' : '0';
+  }
+  bool complete = false;
+  show_decoded(packet, [&](const auto &record, bool gives_back) {
+    ValueCells cells(out, false);
+    for_each_field(record, cells);
+    out = cells.end();
+    complete = gives_back;
+  });
+  *out++ = ',';
+  if (!complete) out = put_hex(out, packet + 2, packet[1]);
+  *out++ = '\n';
+  out_.append(std::string_view(row_, static_cast<std::size_t>(out - row_)));
+}
+
+}  // namespace capdump

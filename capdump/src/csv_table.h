@@ -1,0 +1,44 @@
+// csv_table.h - capdump's CSV: the packets of one catalogue type as a table for spreadsheets.
+//
+// A header row of column names, then a row a packet: offset, length, with recovery a recovered
+// column (0 or 1), the record's fields a column each, arrays and entries a column an element
+// (words_0 ... words_8, entries_0_bytes_0 ... entries_15_value), and last payload: the payload
+// in hexadecimal when the fields do not give it back (a length other than the layout's, a count
+// above the capacity), else empty. Entries past the count are empty cells. NaN and infinite
+// values print as nan, inf and -inf; the JSON Lines keep their bit patterns.
+#ifndef CAPDUMP_SRC_CSV_TABLE_H
+#define CAPDUMP_SRC_CSV_TABLE_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "dump_pass.h"
+#include "output_buffer.h"
+
+namespace capdump {
+
+class CsvSink final : public EventSink {
+ public:
+  // Writes the header row for type, which must be a catalogue type. recovered_column: add the
+  // recovered column, for a pass with recovery.
+  CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column);
+
+  // Writes a row for a packet of the sink's type; ignores others.
+  void packet(uint64_t offset, const uint8_t *packet, bool recovered) override;
+  void rejected(uint64_t, Outcome, const uint8_t *) override {}
+  void unfinished(uint64_t, const uint8_t *, std::size_t) override {}
+  bool failed() const override { return out_.failed(); }
+
+ private:
+  // Room for the longest row: a type-22 packet of ten entries, with its payload.
+  static constexpr std::size_t kMaxRow = 4096;
+
+  OutputBuffer &out_;
+  uint8_t type_;
+  bool recovered_column_;
+  char row_[kMaxRow]{};
+};
+
+}  // namespace capdump
+
+#endif  // CAPDUMP_SRC_CSV_TABLE_H

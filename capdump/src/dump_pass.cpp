@@ -1,0 +1,122 @@
+#include "dump_pass.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "byte_window.h"
+
+namespace capdump {
+
+namespace {
+
+// The library's decoder creates its framer so: no length byte is too large.
+constexpr int kAcceptEveryLength = 256;
+constexpr std::size_t kReadBlock = std::size_t{256} * 1024;
+constexpr uint64_t kEndOfInput = std::numeric_limits<uint64_t>::max();
+
+// One framing and the events it found that are not handed over yet, oldest first.
+class Framing {
+ public:
+  // packets_only: keep accepted packets and drop rejections.
+  Framing(bool backtrack, bool packets_only)
+      : scanner_(backtrack, kAcceptEveryLength), packets_only_(packets_only) {}
+
+  void scan(const ByteWindow &window) {
+    events_.erase(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(next_));
+    next_ = 0;
+    scanner_.scan(window, events_);
+    if (packets_only_) {
+      std::erase_if(events_, [](const FrameEvent &e) { return e.outcome != Outcome::kAccepted; });
+    }
+  }
+
+  // The oldest event with an offset below limit, or null.
+  const FrameEvent *peek(uint64_t limit) const {
+    return next_ < events_.size() && events_[next_].offset < limit ? &events_[next_] : nullptr;
+  }
+  void pop() { ++next_; }
+
+  const FrameScanner &scanner() const { return scanner_; }
+
+ private:
+  FrameScanner scanner_;
+  bool packets_only_;
+  std::vector<FrameEvent> events_;
+  std::size_t next_ = 0;
+};
+
+class Pass {
+ public:
+  Pass(bool recover, EventSink &sink) : window_(kReadBlock), sink_(sink) {
+    if (recover) second_.emplace(true, true);
+  }
+
+  PassTotals run(ByteSource &in) {
+    PassTotals totals;
+    while (!sink_.failed()) {
+      const std::ptrdiff_t n = window_.refill(in, frontier());
+      if (n < 0) {
+        totals.read_failed = true;
+        totals.read_error = errno;
+      }
+      if (n <= 0) break;
+      totals.bytes += static_cast<uint64_t>(n);
+      standard_.scan(window_);
+      if (second_) second_->scan(window_);
+      hand_over(frontier());
+    }
+    hand_over(kEndOfInput);
+    const std::optional<uint64_t> cut = standard_.scanner().packet_in_progress();
+    if (cut && !totals.read_failed && !sink_.failed()) {
+      sink_.unfinished(*cut, window_.at(*cut), static_cast<std::size_t>(window_.end() - *cut));
+    }
+    totals.noise_bytes = standard_.scanner().noise_bytes();
+    return totals;
+  }
+
+ private:
+  // No framing can still find an event before this offset.
+  uint64_t frontier() const {
+    const uint64_t standard = standard_.scanner().frontier();
+    return second_ ? std::min(standard, second_->scanner().frontier()) : standard;
+  }
+
+  // Hands the events below limit to the sink in offset order; a packet both framings found is
+  // the standard framing's.
+  void hand_over(uint64_t limit) {
+    for (;;) {
+      const FrameEvent *standard = standard_.peek(limit);
+      const FrameEvent *second = second_ ? second_->peek(limit) : nullptr;
+      if (standard == nullptr && second == nullptr) return;
+      if (standard == nullptr || (second != nullptr && second->offset < standard->offset)) {
+        sink_.packet(second->offset, window_.at(second->offset + 2), true);
+        second_->pop();
+        continue;
+      }
+      if (second != nullptr && second->offset == standard->offset) second_->pop();
+      const uint8_t *packet = window_.at(standard->offset + 2);
+      if (standard->outcome == Outcome::kAccepted) {
+        sink_.packet(standard->offset, packet, false);
+      } else {
+        sink_.rejected(standard->offset, standard->outcome, packet);
+      }
+      standard_.pop();
+    }
+  }
+
+  ByteWindow window_;
+  EventSink &sink_;
+  Framing standard_{false, false};
+  std::optional<Framing> second_;
+};
+
+}  // namespace
+
+PassTotals dump_pass(ByteSource &in, bool recover, EventSink &sink) {
+  return Pass(recover, sink).run(in);
+}
+
+}  // namespace capdump

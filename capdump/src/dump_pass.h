@@ -1,0 +1,49 @@
+// dump_pass.h - one pass over a capture: the standard framing of the library's framer and, with
+// recovery, a second framing that goes back after each rejected packet, merged in offset order
+// and handed to a sink.
+#ifndef CAPDUMP_SRC_DUMP_PASS_H
+#define CAPDUMP_SRC_DUMP_PASS_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "byte_io.h"
+#include "frame_scanner.h"
+
+namespace capdump {
+
+// Receives what a pass finds, in offset order. Packet bytes stay valid only during the call.
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  // A packet the framer accepted: packet points at its type byte, its length byte L and the L
+  // payload bytes. recovered: only the framing that goes back after rejections found it.
+  virtual void packet(uint64_t offset, const uint8_t *packet, bool recovered) = 0;
+  // A packet the standard framing rejected for reason: packet points at its type and length
+  // bytes as received.
+  virtual void rejected(uint64_t offset, Outcome reason, const uint8_t *packet) = 0;
+  // The end of input cut off the packet begun at offset: received bytes (2 to 260) from its
+  // sync pair on are at sync_pair.
+  virtual void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) = 0;
+  // True once the sink cannot deliver any more; the pass then stops reading.
+  virtual bool failed() const = 0;
+};
+
+// What a pass read.
+struct PassTotals {
+  uint64_t bytes = 0;        // bytes read
+  uint64_t noise_bytes = 0;  // of those, bytes the standard framing skipped as noise
+  bool read_failed = false;  // reading stopped on an error, not at the end of input
+  int read_error = 0;        // the errno value of that error
+};
+
+// Reads in to its end, frames it as the library's decoder does (every length byte accepted)
+// and hands each accepted and rejected packet to sink, then a packet cut off at the end, if
+// any. With recover, also hands over the packets a framing that goes on from the byte after
+// each rejected packet's sync pair accepts and the standard framing does not, as recovered.
+// After a read error or once the sink fails, stops without reporting an unfinished packet.
+PassTotals dump_pass(ByteSource &in, bool recover, EventSink &sink);
+
+}  // namespace capdump
+
+#endif  // CAPDUMP_SRC_DUMP_PASS_H

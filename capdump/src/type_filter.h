@@ -1,0 +1,37 @@
+// type_filter.h - passes on the packets of chosen types only.
+#ifndef CAPDUMP_SRC_TYPE_FILTER_H
+#define CAPDUMP_SRC_TYPE_FILTER_H
+
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+
+#include "dump_pass.h"
+
+namespace capdump {
+
+// Hands to next the packets whose type byte is in types, and every rejected and cut-off packet:
+// the type byte of a damaged packet is not to be trusted.
+class TypeFilter final : public EventSink {
+ public:
+  TypeFilter(const std::bitset<256> &types, EventSink &next) : types_(types), next_(next) {}
+
+  void packet(uint64_t offset, const uint8_t *packet, bool recovered) override {
+    if (types_[packet[0]]) next_.packet(offset, packet, recovered);
+  }
+  void rejected(uint64_t offset, Outcome reason, const uint8_t *packet) override {
+    next_.rejected(offset, reason, packet);
+  }
+  void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override {
+    next_.unfinished(offset, sync_pair, received);
+  }
+  bool failed() const override { return next_.failed(); }
+
+ private:
+  std::bitset<256> types_;
+  EventSink &next_;
+};
+
+}  // namespace capdump
+
+#endif  // CAPDUMP_SRC_TYPE_FILTER_H

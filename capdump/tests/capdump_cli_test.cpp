@@ -1,0 +1,118 @@
+// capdump end to end: the built program's output, messages and exit statuses, standard input,
+// and a capture turned into JSON Lines by capdump and back into bytes by capgen.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "command.h"
+#include "failing_runs.h"
+#include "options.h"
+#include "program_runner.h"
+#include "test_packets.h"
+
+namespace {
+
+const std::string kCapdump = CAPDUMP_PATH;
+const std::string kCapgen = CAPGEN_PATH;
+const std::string kTryHelp = "Try 'capdump --help' for more information.\n";
+
+std::string slurp(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string as_text(const Bytes &bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
+
+const std::string kOneLine =
+    R"({"offset":0,"type":1,"length":8,"lead":66051,"uword":1029,"word":1543})"
+    "\n";
+
+TEST(CapdumpCli, FailuresEndWithAMessageAndTheirStatus) {
+  TempDir dir;
+  const std::string capture = dir.write("one.cap", as_text(make_packet(1, counting_payload(8))));
+  const std::vector<FailingRun> rows = {
+      {{"capdump"},
+       Stdout::kCaptured,
+       1,
+       "capdump: missing input file (use - for standard input)\n" + kTryHelp},
+      {{"capdump", "--bogus", capture},
+       Stdout::kCaptured,
+       1,
+       "capdump: unknown option '--bogus'\n" + kTryHelp},
+      {{"capdump", "/nonexistent.cap"},
+       Stdout::kCaptured,
+       1,
+       "capdump: cannot open '/nonexistent.cap': No such file or directory\n"},
+      {{"capdump", "--stats", dir.path("")},
+       Stdout::kCaptured,
+       1,
+       "capdump: cannot open '" + dir.path("") + "': Is a directory\n"},
+      {{"capdump", "/proc/self/mem"},
+       Stdout::kCaptured,
+       2,
+       "capdump: error reading '/proc/self/mem': Input/output error\n"},
+      {{"capdump", capture},
+       Stdout::kDevFull,
+       2,
+       "capdump: cannot write standard output: No space left on device\n"},
+      {{"capdump", "--help"},
+       Stdout::kDevFull,
+       2,
+       "capdump: cannot write standard output: No space left on device\n"},
+  };
+  expect_failures(kCapdump, rows);
+}
+
+TEST(CapdumpCli, ReadsAFileOrStandardInputAndPrintsHelpAndVersion) {
+  TempDir dir;
+  const std::string bytes = as_text(make_packet(1, counting_payload(8)));
+  const ProgramRun from_file = run_program(kCapdump, {"capdump", dir.write("one.cap", bytes)});
+  const ProgramRun from_stdin = run_program(kCapdump, {"capdump", "-"}, Stdout::kCaptured, bytes);
+  for (const ProgramRun &run : {from_file, from_stdin}) {
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kOneLine);
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_EQ(run_program(kCapdump, {"capdump", "--help"}).out, capdump::help_text());
+  EXPECT_EQ(run_program(kCapdump, {"capdump", "--version"}).out, "capdump " CAPDUMP_VERSION "\n");
+}
+
+TEST(CapdumpCli, ListsOnlyTheChosenTypesButEveryRejectedPacket) {
+  TempDir dir;
+  Bytes bad_b = make_packet(9, {});
+  bad_b[5] ^= 1;
+  const Bytes capture =
+      concat({make_packet(3, {}), make_packet(1, counting_payload(8)), bad_b, make_packet(5, {})});
+  const ProgramRun run = run_program(
+      kCapdump, {"capdump", "--type", "1,5", "--errors", dir.write("in.cap", as_text(capture))});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, R"({"offset":6,"type":1,"length":8,"lead":66051,"uword":1029,"word":1543})"
+                     "\n"
+                     R"({"offset":20,"error":"checksum_b","type":9,"length":0})"
+                     "\n"
+                     R"({"offset":26,"type":5,"length":0,"payload":""})"
+                     "\n");
+}
+
+TEST(CapdumpCli, CapgenTurnsTheListingBackIntoTheSameBytes) {
+  TempDir dir;
+  Bytes capture;
+  for (const int type : {1, 2, 3, 9, 10, 12, 15, 20, 21, 22, 23, 25, 26, 27, 0, 99}) {
+    const auto type_byte = static_cast<uint8_t>(type);
+    capture = concat(
+        {capture, make_packet(type_byte, counting_payload(255)), make_packet(type_byte, {})});
+  }
+  const std::string path = dir.write("in.cap", as_text(capture));
+  const ProgramRun listing = run_program(kCapdump, {"capdump", path});
+  ASSERT_EQ(listing.status, 0);
+  const ProgramRun back = run_program(
+      kCapgen, {"capgen", "--from-jsonl", dir.write("in.jsonl", listing.out), dir.path("out.cap")});
+  EXPECT_EQ(back.status, 0);
+  EXPECT_EQ(back.err, "");
+  EXPECT_EQ(slurp(dir.path("out.cap")), as_text(capture));
+}
+
+}  // namespace
