@@ -5,6 +5,8 @@
 
 #include <protolib/ring.h>
 
+#include "platform.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -100,7 +102,16 @@ ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecode
   return run.counts;
 }
 
+int report_usage(const char *program_name) {
+  std::fprintf(stderr, "usage: %s <in_file>\n  output goes to stdout\n", program_name);
+  return kListingFailed;
+}
+
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
+  if (!FileExists(path)) {
+    std::fputs("input file does not exist\n", stderr);
+    return kListingFailed;
+  }
   const int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     std::fputs("input file cannot be opened\n", stderr);

@@ -41,9 +41,12 @@ struct ListingCounts {
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress);
 
-// Lists the capture file at path, which the caller found to exist, on standard output with
-// progress, the summary and any read or write failure on standard error. Returns the exit
-// status.
+// Prints the usage text naming program_name on standard error. Returns kListingFailed.
+int report_usage(const char *program_name);
+
+// Lists the capture file at path on standard output with progress, the summary and any read or
+// write failure on standard error; a name that does not exist (or is a directory) is reported
+// before anything is read. Returns the exit status.
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path);
 
 #endif  // LISTING_LISTING_H
