@@ -1,6 +1,8 @@
 // The decoder object: owns its framer, dispatches each checked packet to its type's routine.
 #include <protolib/decoder.h>
+#include <protolib/catalogue.hpp>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,54 +10,20 @@ namespace {
 
 constexpr int kDecoderMaxLength = 256;
 
-void dispatch(PacketDecoder *d, uint8_t type, const uint8_t *length_byte) {
-  switch (type) {
-    case 1:
-      decode_type1(&d->rec1, length_byte);
-      break;
-    case 2:
-      decode_type2(&d->rec2, length_byte);
-      break;
-    case 3:
-      decode_type3(&d->rec3, length_byte);
-      break;
-    case 9:
-      decode_type9(&d->rec9, length_byte);
-      break;
-    case 10:
-      decode_type10(&d->rec10, length_byte);
-      break;
-    case 12:
-      decode_type12(&d->rec12, length_byte);
-      break;
-    case 15:
-      decode_type15(&d->rec15, length_byte);
-      break;
-    case 20:
-      decode_type20(&d->rec20, length_byte);
-      break;
-    case 21:
-      decode_type21(&d->rec21, length_byte);
-      break;
-    case 22:
-      decode_type22(&d->rec22, length_byte);
-      break;
-    case 23:
-      decode_type23(&d->rec23, length_byte);
-      break;
-    case 25:
-      decode_type25(&d->rec25, length_byte);
-      break;
-    case 26:
-      decode_type26(&d->rec26, length_byte);
-      break;
-    case 27:
-      decode_type27(&d->rec27, length_byte);
-      break;
-    default:
-      break;  // not in the catalogue: returned undecoded
-  }
-}
+// Decodes the packet whose length byte is at length_byte into the decoder's record of one type.
+using DecodeInto = void (*)(PacketDecoder *decoder, const uint8_t *length_byte);
+
+// The routine of every type byte: one per catalogue type, null for the others.
+constexpr std::array<DecodeInto, 256> kDispatch = [] {
+  std::array<DecodeInto, 256> table{};
+  protolib::for_each_catalogue_type([&table](auto kind) {
+    using Record = typename decltype(kind)::Record;
+    table[kind.kType] = [](PacketDecoder *decoder, const uint8_t *length_byte) {
+      protolib::Layout<Record>::kDecode(&(decoder->*protolib::Layout<Record>::kSlot), length_byte);
+    };
+  });
+  return table;
+}();
 
 }  // namespace
 
@@ -82,13 +50,18 @@ void decoder_destroy(PacketDecoder *decoder) {
   std::free(decoder);
 }
 
-uint8_t decoder_step(PacketDecoder *decoder) {
+int decoder_next(PacketDecoder *decoder) {
   uint8_t *packet = framer_next(decoder->framer);
-  if (packet == nullptr) return 0;
+  if (packet == nullptr) return -1;
   decoder->last_packet = packet;
   const uint8_t type = packet[0];
-  dispatch(decoder, type, packet + 1);
+  if (const DecodeInto decode = kDispatch[type]) decode(decoder, packet + 1);
   return type;
+}
+
+uint8_t decoder_step(PacketDecoder *decoder) {
+  const int type = decoder_next(decoder);
+  return type < 0 ? 0 : static_cast<uint8_t>(type);
 }
 
 }  // extern "C"

@@ -1,6 +1,6 @@
-// The receive state machine. Its results are those of taking one byte at a time with ring_get
-// and acting on it by state; for speed it works on the ring's readable bytes a contiguous run at
-// a time, searching for sync bytes with memchr and summing payload bytes in a tight loop.
+// The receive state machine. Its results are those of taking one byte at a time and acting on it
+// by state; for speed it works on the ring's readable bytes a contiguous run at a time, searching
+// for sync bytes with memchr and summing payload bytes in a tight loop.
 #include <protolib/framer.h>
 
 #include <algorithm>
@@ -9,33 +9,33 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ring_span.h"
+
 namespace {
 
-constexpr uint8_t kSync1 = 0x81;
-constexpr uint8_t kSync2 = 0xA1;
 // The buffer of a framer that accepts every length byte (max_length 256); a larger max_length
 // accepts nothing more, so its buffer needs no more room.
 constexpr int kLargestPacketBuffer = 256 + 4;
 
-void reject(PacketFramer *framer) {
+// Counts a rejected packet and starts hunting again.
+FramerEvent reject(PacketFramer *framer, FramerEvent reason) {
   if (framer->errors < INT32_MAX) ++framer->errors;
   framer->state = HUNT_SYNC1;
+  return reason;
 }
 
-// Moves the ring's read position to next, which lies in the readable run; wraps at the end.
-void consume_to(ByteRing *ring, uint8_t *next) {
-  ring->read_pos = next == ring->end ? ring->start : next;
+// Skips bytes up to and including the next one equal to sync; returns the position after what
+// was skipped, and whether sync was found.
+const uint8_t *hunt(const uint8_t *run, const uint8_t *run_end, int sync, bool &found) {
+  const auto *at =
+      static_cast<const uint8_t *>(std::memchr(run, sync, static_cast<size_t>(run_end - run)));
+  found = at != nullptr;
+  return found ? at + 1 : run_end;
 }
 
-// Skips bytes up to and including the next one equal to sync. Returns whether it was found.
-bool hunt(ByteRing *ring, uint8_t *run, uint8_t *run_end, uint8_t sync) {
-  auto *found = static_cast<uint8_t *>(std::memchr(run, sync, static_cast<size_t>(run_end - run)));
-  consume_to(ring, found == nullptr ? run_end : found + 1);
-  return found != nullptr;
-}
-
-// Stores up to remaining payload bytes from the run and adds them to both sums.
-void take_payload(PacketFramer *framer, uint8_t *run, uint8_t *run_end) {
+// Stores up to remaining payload bytes from the run and adds them to both sums. Returns the
+// position after the bytes taken.
+const uint8_t *take_payload(PacketFramer *framer, const uint8_t *run, const uint8_t *run_end) {
   const auto n = std::min<std::ptrdiff_t>(framer->remaining, run_end - run);
   uint8_t a = framer->sum_a;
   uint8_t b = framer->sum_b;
@@ -50,11 +50,12 @@ void take_payload(PacketFramer *framer, uint8_t *run, uint8_t *run_end) {
   framer->write = write + n;
   framer->remaining = static_cast<uint8_t>(framer->remaining - n);
   if (framer->remaining == 0) framer->state = CHECK_A;
-  consume_to(framer->input, run + n);
+  return run + n;
 }
 
-// Acts on one byte in a state that takes bytes singly. Returns true when a packet completed.
-bool take_byte(PacketFramer *framer, uint8_t byte) {
+// Acts on one byte in a state that takes bytes singly. Returns the decision it led to, or
+// FRAMER_DRY when it decided nothing.
+FramerEvent take_byte(PacketFramer *framer, uint8_t byte) {
   switch (framer->state) {
     case READ_TYPE:
       framer->write = framer->buffer;
@@ -62,36 +63,67 @@ bool take_byte(PacketFramer *framer, uint8_t byte) {
       framer->sum_a = byte;
       framer->sum_b = byte;
       framer->state = READ_LENGTH;
-      return false;
+      return FRAMER_DRY;
     case READ_LENGTH:
-      if (byte > framer->max_length) {
-        reject(framer);
-        return false;
-      }
+      if (byte > framer->max_length) return reject(framer, FRAMER_OVERSIZE_LENGTH);
       *framer->write++ = byte;
       framer->remaining = byte;
       framer->sum_a = static_cast<uint8_t>(framer->sum_a + byte);
       framer->sum_b = static_cast<uint8_t>(framer->sum_b + framer->sum_a);
       framer->state = byte > 0 ? READ_PAYLOAD : CHECK_A;
-      return false;
+      return FRAMER_DRY;
     case CHECK_A:
-      if (byte == framer->sum_a) {
-        framer->state = CHECK_B;
-      } else {
-        reject(framer);
-      }
-      return false;
+      if (byte != framer->sum_a) return reject(framer, FRAMER_BAD_CHECKSUM_A);
+      framer->state = CHECK_B;
+      return FRAMER_DRY;
     case CHECK_B:
-      if (byte != framer->sum_b) {
-        reject(framer);
-        return false;
-      }
+      if (byte != framer->sum_b) return reject(framer, FRAMER_BAD_CHECKSUM_B);
       framer->state = HUNT_SYNC1;
-      return true;
+      return FRAMER_ACCEPTED;
     default:  // a state no call of ours leaves behind; start over
       framer->state = HUNT_SYNC1;
-      return false;
+      return FRAMER_DRY;
   }
+}
+
+// Bytes from the sync pair through the deciding byte of a packet decided as event.
+int32_t decided_size(const PacketFramer *framer, FramerEvent event) {
+  const int32_t length = framer->buffer[1];
+  switch (event) {
+    case FRAMER_OVERSIZE_LENGTH:
+      return WIRE_HEADER_SIZE;
+    case FRAMER_BAD_CHECKSUM_A:
+      return length + WIRE_OVERHEAD - 1;
+    default:
+      return length + WIRE_OVERHEAD;
+  }
+}
+
+// Acts on the bytes of run until a decision or the end of the run. Returns the position after
+// the bytes taken; event receives the decision, FRAMER_DRY when there was none.
+const uint8_t *take_run(PacketFramer *framer, const uint8_t *run, const uint8_t *run_end,
+                        FramerEvent &event) {
+  event = FRAMER_DRY;
+  bool found = false;
+  while (run != run_end && event == FRAMER_DRY) {
+    switch (framer->state) {
+      case HUNT_SYNC1:
+        run = hunt(run, run_end, WIRE_SYNC1, found);
+        if (found) framer->state = HUNT_SYNC2;
+        break;
+      case HUNT_SYNC2:
+        run = hunt(run, run_end, WIRE_SYNC2, found);
+        if (found) framer->state = READ_TYPE;
+        break;
+      case READ_PAYLOAD:
+        run = take_payload(framer, run, run_end);
+        break;
+      default:
+        event = take_byte(framer, *run++);
+        break;
+    }
+  }
+  return run;
 }
 
 }  // namespace
@@ -112,29 +144,47 @@ PacketFramer *framer_create(ByteRing *ring, int max_length) {
   return framer;
 }
 
-uint8_t *framer_next(PacketFramer *framer) {
+FramerReport framer_step(PacketFramer *framer) {
   ByteRing *ring = framer->input;
-  while (ring->read_pos != ring->write_pos) {
-    // The readable bytes up to the write position or the end of the storage, whichever is first.
-    uint8_t *run = ring->read_pos;
-    uint8_t *run_end = ring->write_pos > run ? ring->write_pos : ring->end;
-    switch (framer->state) {
-      case HUNT_SYNC1:
-        if (hunt(ring, run, run_end, kSync1)) framer->state = HUNT_SYNC2;
-        break;
-      case HUNT_SYNC2:
-        if (hunt(ring, run, run_end, kSync2)) framer->state = READ_TYPE;
-        break;
-      case READ_PAYLOAD:
-        take_payload(framer, run, run_end);
-        break;
+  for (;;) {
+    int size = 0;
+    const uint8_t *run = protolib::claim_span(ring, &size);
+    if (size == 0) return FramerReport{FRAMER_DRY, 0};
+    FramerEvent event = FRAMER_DRY;
+    const uint8_t *taken_to = take_run(framer, run, run + size, event);
+    protolib::consume_span(ring, static_cast<int>(taken_to - run));
+    if (event != FRAMER_DRY) return FramerReport{event, decided_size(framer, event)};
+  }
+}
+
+uint8_t *framer_next(PacketFramer *framer) {
+  for (;;) {
+    switch (framer_step(framer).event) {
+      case FRAMER_ACCEPTED:
+        return framer->buffer;
+      case FRAMER_DRY:
+        return nullptr;
       default:
-        consume_to(ring, run + 1);
-        if (take_byte(framer, *run)) return framer->buffer;
-        break;
+        break;  // a rejected packet, already counted
     }
   }
-  return nullptr;
+}
+
+int32_t framer_pending(const PacketFramer *framer) {
+  const auto stored = static_cast<int32_t>(framer->write - framer->buffer);
+  switch (framer->state) {
+    case READ_TYPE:
+      return 2;
+    case READ_LENGTH:
+      return 3;
+    case READ_PAYLOAD:
+    case CHECK_A:
+      return 2 + stored;
+    case CHECK_B:
+      return 3 + stored;
+    default:
+      return 0;  // hunting for a sync pair
+  }
 }
 
 void framer_destroy(PacketFramer *framer) {

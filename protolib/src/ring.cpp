@@ -5,17 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ring_span.h"
+
 namespace {
 
 // Bytes that can be stored before the ring would look empty again.
 int free_space(const ByteRing *ring) {
   auto space = static_cast<int>(ring->read_pos - ring->write_pos) - 1;
   return space < 0 ? space + ring->size : space;
-}
-
-int stored_bytes(const ByteRing *ring) {
-  auto stored = static_cast<int>(ring->write_pos - ring->read_pos);
-  return stored < 0 ? stored + ring->size : stored;
 }
 
 // Stores n >= 0 bytes at write_pos, splitting once at the end of the storage per pass. More
@@ -94,7 +91,7 @@ int ring_get(ByteRing *ring) {
 }
 
 int ring_read(ByteRing *ring, uint8_t *dest, int n) {
-  const int count = std::min(stored_bytes(ring), n);
+  const int count = std::min(ring_count(ring), n);
   for (int copied = 0; copied < count;) {
     const int chunk = std::min(count - copied, static_cast<int>(ring->end - ring->read_pos));
     std::memcpy(dest + copied, ring->read_pos, static_cast<size_t>(chunk));
@@ -103,6 +100,19 @@ int ring_read(ByteRing *ring, uint8_t *dest, int n) {
     copied += chunk;
   }
   return std::max(count, 0);
+}
+
+const uint8_t *ring_claim(const ByteRing *ring, int *size) {
+  return protolib::claim_span(ring, size);
+}
+
+void ring_consume(ByteRing *ring, int n) {
+  protolib::consume_span(ring, n);
+}
+
+int ring_count(const ByteRing *ring) {
+  const auto stored = static_cast<int>(ring->write_pos - ring->read_pos);
+  return stored < 0 ? stored + ring->size : stored;
 }
 
 }  // extern "C"

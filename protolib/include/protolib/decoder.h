@@ -192,9 +192,12 @@ void decoder_destroy(PacketDecoder *decoder);
 
 /* Completes at most one packet from the ring, decodes it into the record of its type (types 1,
  * 2, 3, 9, 10, 12, 15, 20, 21, 22, 23, 25, 26, 27; other types are only returned) and returns its
- * type byte. Returns 0 when no complete packet could be taken; records and last_packet are then
- * unchanged. A valid type-0 packet also returns 0: a drain loop that must empty the ring should
- * also check whether the ring still holds bytes. */
+ * type byte, 0 to 255. Returns -1 when the ring ran empty first; records and last_packet are
+ * then unchanged. So `while ((type = decoder_next(decoder)) >= 0)` empties the ring. */
+int decoder_next(PacketDecoder *decoder);
+
+/* As decoder_next, but returns 0 when the ring ran empty first, so an empty ring and a valid
+ * type-0 packet look alike: a drain loop that must empty the ring uses decoder_next. */
 uint8_t decoder_step(PacketDecoder *decoder);
 
 /* ---- Decode routines ---------------------------------------------------------------------- */

@@ -1,9 +1,5 @@
 /* framer.h - finds packets in a byte stream, checks their two checksum bytes, counts rejects.
- *
- * Wire format of one packet (L + 6 bytes):
- *   0x81 0xA1 | type | length L | L payload bytes | checksum A | checksum B
- * A and B are 8-bit running sums over type, length and payload: for each byte
- * A = (A + byte) mod 256, then B = (B + A) mod 256.
+ * The wire format is in <protolib/wire.h>.
  *
  * Untrusted input: no byte sequence makes the framer write outside its packet buffer; every
  * damaged packet is counted once in errors and framing resumes with the byte after the one that
@@ -14,6 +10,7 @@
 #include <stdint.h>
 
 #include <protolib/ring.h>
+#include <protolib/wire.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -29,6 +26,24 @@ typedef enum FramerState {
   CHECK_A = 5,      /* the next byte must equal sum_a */
   CHECK_B = 6       /* the next byte must equal sum_b */
 } FramerState;
+
+/* What the framer decided, as framer_step reports it. */
+typedef enum FramerEvent {
+  FRAMER_DRY = 0,             /* the ring ran empty; the packet in progress is kept */
+  FRAMER_ACCEPTED = 1,        /* a packet completed with both checksum bytes right */
+  FRAMER_OVERSIZE_LENGTH = 2, /* rejected at a length byte above max_length */
+  FRAMER_BAD_CHECKSUM_A = 3,  /* rejected at a wrong checksum A */
+  FRAMER_BAD_CHECKSUM_B = 4   /* rejected at a wrong checksum B */
+} FramerEvent;
+
+/* One decision and the bytes it covers. */
+typedef struct FramerReport {
+  FramerEvent event;
+  /* Bytes of the packet from its first sync byte through the byte that decided: L + 6 when
+   * accepted or rejected at checksum B, L + 5 at checksum A, 4 at the length byte; 0 when dry.
+   * The deciding byte is the last one taken from the ring. */
+  int32_t size;
+} FramerReport;
 
 /* Receive state machine. All of its state lives here, so a packet may arrive over any number of
  * calls. It owns buffer; input is the caller's. */
@@ -50,11 +65,21 @@ typedef struct PacketFramer {
  * or max_length is negative; then nothing is allocated. */
 PacketFramer *framer_create(ByteRing *ring, int max_length);
 
-/* Takes bytes from the ring until a packet completes with both checksum bytes correct, and
- * returns the start of buffer: byte 0 the type, byte 1 the length L, then L payload bytes.
- * Returns null when the ring runs empty first; the packet in progress is kept for the next call.
- * The result stays valid until a later call starts the next packet. */
+/* Takes bytes from the ring up to the next decision and reports it: a packet accepted (in
+ * buffer: byte 0 the type, byte 1 the length L, then L payload bytes; valid until a later call
+ * starts the next packet), a packet rejected and why (counted in errors), or FRAMER_DRY when the
+ * ring runs empty first (the packet in progress is kept for the next call). Results do not
+ * depend on how the stream is divided between calls. */
+FramerReport framer_step(PacketFramer *framer);
+
+/* Takes bytes from the ring until a packet is accepted, and returns the start of buffer as
+ * framer_step leaves it; rejected packets are counted in errors and passed over. Returns null
+ * when the ring runs empty first. */
 uint8_t *framer_next(PacketFramer *framer);
+
+/* Bytes of the packet in progress taken so far, counting from its sync pair: 0 while hunting
+ * for a sync pair, 2 (just after it) up to L + 5. */
+int32_t framer_pending(const PacketFramer *framer);
 
 /* Frees the packet buffer, then the framer. No operation is performed if framer is null. */
 void framer_destroy(PacketFramer *framer);

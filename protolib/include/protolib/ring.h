@@ -11,7 +11,9 @@ extern "C" {
 /* One ring and the storage block it owns. The ring is empty exactly when write_pos equals
  * read_pos. Checked writes keep one slot free, so the usable capacity is size - 1 and a full
  * ring never looks empty. A position that reaches end is set back to start at once.
- * Writers move only write_pos; readers move only read_pos. */
+ * Writers move only write_pos; readers move only read_pos. Only the ring's own operations touch
+ * the positions: callers ask ring_count, or take bytes with ring_get, ring_read or
+ * ring_claim and ring_consume. */
 typedef struct ByteRing {
   uint8_t *start;     /* first byte of the storage block */
   uint8_t *end;       /* one past the last byte: start + size */
@@ -55,6 +57,20 @@ int ring_get(ByteRing *ring);
 /* Copies up to n of the stored bytes, oldest first, into dest and removes them from the ring.
  * Returns the number copied (0 for an empty ring or n <= 0). */
 int ring_read(ByteRing *ring, uint8_t *dest, int n);
+
+/* Returns the first contiguous run of stored bytes (oldest first) and stores its length in
+ * *size: all stored bytes, or those up to the end of the storage when they wrap. *size is 0 for
+ * an empty ring. The bytes stay in the ring until ring_consume removes them. */
+const uint8_t *ring_claim(const ByteRing *ring, int *size);
+
+/* Removes the n oldest stored bytes, 0 <= n <= the size ring_claim gave, as n calls of ring_get
+ * would. */
+void ring_consume(ByteRing *ring, int n);
+
+/* ---- Queries ------------------------------------------------------------------------------ */
+
+/* The number of stored bytes, 0 .. size - 1. */
+int ring_count(const ByteRing *ring);
 
 #ifdef __cplusplus
 }

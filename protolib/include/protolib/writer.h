@@ -9,6 +9,8 @@
 
 #include <stdint.h>
 
+#include <protolib/decoder.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -31,6 +33,30 @@ uint8_t *be_write_f64(uint8_t *pos, double value);
  * B at end + 1, summed over type, length and payload. Returns the packet's size, L + 6. Calling
  * it again on an unchanged packet writes the same bytes. */
 int32_t packet_finish(uint8_t *start, uint8_t *end);
+
+/* ---- Encoders ----------------------------------------------------------------------------- */
+/* Each writes the whole packet of its record's type at start, which needs room for
+ * WIRE_MAX_PACKET bytes (<protolib/wire.h>): every field after fresh in declared order,
+ * big-endian, then the length byte and both checksums. The exact inverse of the decode routine
+ * of the same type; fresh is not sent. Returns the packet's size, L + 6. */
+
+int32_t encode_type1(const Type1Record *record, uint8_t *start);
+int32_t encode_type2(const Type2Record *record, uint8_t *start);
+int32_t encode_type3(const Type3Record *record, uint8_t *start);
+int32_t encode_type9(const Type9Record *record, uint8_t *start);
+int32_t encode_type10(const Type10Record *record, uint8_t *start);
+int32_t encode_type12(const Type12Record *record, uint8_t *start);
+int32_t encode_type15(const Type15Record *record, uint8_t *start);
+int32_t encode_type20(const Type20Record *record, uint8_t *start);
+/* Types 21 and 22 send the count byte as it is and the first count entries, at most the
+ * capacity: a count above the capacity makes a packet whose count byte claims more than it
+ * holds. */
+int32_t encode_type21(const Type21Record *record, uint8_t *start);
+int32_t encode_type22(const Type22Record *record, uint8_t *start);
+int32_t encode_type23(const Type23Record *record, uint8_t *start);
+int32_t encode_type25(const Type25Record *record, uint8_t *start);
+int32_t encode_type26(const Type26Record *record, uint8_t *start);
+int32_t encode_type27(const Type27Record *record, uint8_t *start);
 
 #ifdef __cplusplus
 }
