@@ -12,7 +12,7 @@ void feed(ByteRing *ring, const std::vector<uint8_t> &stream, Take take) {
   for (size_t at = 0; at < stream.size(); at += 1023) {
     const size_t n = std::min<size_t>(1023, stream.size() - at);
     ring_write(ring, stream.data() + at, static_cast<int>(n));
-    while (ring->read_pos != ring->write_pos) take();
+    while (ring_count(ring) > 0) take();
   }
 }
 

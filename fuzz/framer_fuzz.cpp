@@ -54,19 +54,15 @@ class Receiver {
   }
 
   // Stream bytes the receiver has taken out of its ring.
-  std::size_t consumed() const {
-    const auto stored = (ring_->write_pos - ring_->read_pos + ring_->size) % ring_->size;
-    return written_ - static_cast<std::size_t>(stored);
-  }
+  std::size_t consumed() const { return written_ - static_cast<std::size_t>(ring_count(ring_)); }
 
   // The same counts and receive state, and for decoders the same records. Records are compared
   // as bytes: both decoders began as zero bytes, padding included, and set fields alike.
   bool same_state(const Receiver &other) const {
     const PacketFramer &a = *framer_;
     const PacketFramer &b = *other.framer_;
-    const bool framers_agree = a.errors == b.errors && a.state == b.state &&
-                               a.remaining == b.remaining && a.sum_a == b.sum_a &&
-                               a.sum_b == b.sum_b;
+    const bool framers_agree = a.errors == b.errors && framer_pending(&a) == framer_pending(&b) &&
+                               a.sum_a == b.sum_a && a.sum_b == b.sum_b;
     return framers_agree &&
            (decoder_ == nullptr ||
             std::memcmp(decoder_, other.decoder_, offsetof(PacketDecoder, input)) == 0);

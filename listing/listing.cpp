@@ -20,10 +20,6 @@ constexpr unsigned kRingSize = 1024;
 constexpr std::size_t kRingRefill = kRingSize - 1;
 constexpr std::size_t kReadBlock = std::size_t{64} * 1024;
 
-bool ring_is_empty(const ByteRing *ring) {
-  return ring->read_pos == ring->write_pos;
-}
-
 struct Run {
   uint8_t listed_type;
   LineFormatter &line;
@@ -45,14 +41,10 @@ struct Run {
     return std::to_chars(out, out + 20, count).ptr;
   }
 
+  // Takes every packet the ring holds; a type-0 packet strands no bytes.
   void drain() {
-    for (;;) {
-      const uint8_t type = decoder_step(&decoder);
-      if (type == listed_type) {
-        write_line();
-      } else if (type == 0 && ring_is_empty(decoder.input)) {
-        return;
-      }
+    for (int type; (type = decoder_next(&decoder)) >= 0;) {
+      if (type == listed_type) write_line();
     }
   }
 };

@@ -35,9 +35,9 @@ struct ListingCounts {
 };
 
 // Feeds every byte of in to the decoder's input ring (which must be empty and hold 1024 bytes),
-// draining the decoder after each addition until the ring is really empty, so a type-0 packet
-// strands no bytes. Each packet of listed_type gets its count and '\r' on progress, then its
-// line on out. Stops early once out has failed, as nothing more can be delivered.
+// draining the decoder after each addition until the ring is empty. Each packet of listed_type gets
+// its count and '\r' on progress, then its line on out. Stops early once out has failed, as nothing
+// more can be delivered.
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress);
 

@@ -1,9 +1,11 @@
 // The further catalogue types: fixed layouts 3, 9, 23, 25, 26, 27 and counted lists 21, 22.
 #include <protolib/decoder.h>
+#include <protolib/catalogue.hpp>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "test_packets.h"
 
@@ -157,6 +159,91 @@ TEST(Catalogue, Type22CountAboveCapacityReadsLikeCapacity) {
   exact.decode(22, payload);
   EXPECT_EQ(clamped.decoder().rec22.count, 10);
   EXPECT_EQ(std::memcmp(&clamped.decoder().rec22, &exact.decoder().rec22, sizeof(Type22Record)), 0);
+}
+
+// The description against the payload sizes worked out by hand from the wire layouts.
+TEST(Description, TypesAndPayloadSizesAreThoseOfTheWireLayouts) {
+  using Sizes = std::tuple<unsigned, size_t, size_t>;  // type, fixed payload, one entry
+  const std::vector<Sizes> expected = {
+      {1, 8, 0},   {2, 23, 0}, {3, 11, 0},  {9, 32, 0},  {10, 39, 0}, {12, 29, 0}, {15, 17, 0},
+      {20, 38, 0}, {21, 6, 8}, {22, 8, 24}, {23, 20, 0}, {25, 16, 0}, {26, 7, 0},  {27, 16, 0},
+  };
+  std::vector<Sizes> described;
+  protolib::for_each_catalogue_type([&](auto kind) {
+    using Record = typename decltype(kind)::Record;
+    described.emplace_back(kind.kType, protolib::fixed_payload_size<Record>(),
+                           protolib::entry_size<Record>());
+  });
+  EXPECT_EQ(described, expected);
+  EXPECT_TRUE(protolib::in_catalogue(27));
+  EXPECT_FALSE(protolib::in_catalogue(0));
+  EXPECT_FALSE(protolib::in_catalogue(4));
+}
+
+TEST(Encoders, GoldenPackets) {
+  const Type1Record r1{0, 256, 0xFFFE, -32768};
+  Bytes wire(WIRE_MAX_PACKET);
+  wire.resize(static_cast<size_t>(encode_type1(&r1, wire.data())));
+  EXPECT_EQ(wire, (Bytes{0x81, 0xA1, 0x01, 0x08, 0x00, 0x00, 0x01, 0x00, 0xFF, 0xFE, 0x80, 0x00,
+                         0x87, 0x4E}));
+
+  Type22Record r22{};
+  r22.lead = 1;
+  r22.uword = 0x1234;
+  r22.info = 9;
+  r22.count = 1;
+  r22.entries[0] = {1.0, -2.5, -2.5f, {1, 2, 3, 4}};
+  r22.entries[1].d1 = 7.0;  // past count: not sent
+  wire.resize(WIRE_MAX_PACKET);
+  wire.resize(static_cast<size_t>(encode_type22(&r22, wire.data())));
+  EXPECT_EQ(wire,
+            make_packet(22, {0,    0,    0, 1, 0x12, 0x34, 9, 1, 0x3F, 0xF0, 0, 0, 0, 0, 0, 0,
+                             0xC0, 0x04, 0, 0, 0,    0,    0, 0, 0xC0, 0x20, 0, 0, 1, 2, 3, 4}));
+}
+
+// Every catalogue type: a packet of its layout's size decodes and encodes back to itself.
+TEST(Encoders, InvertTheDecoders) {
+  protolib::for_each_catalogue_type([](auto kind) {
+    using Record = typename decltype(kind)::Record;
+    SCOPED_TRACE(static_cast<int>(kind.kType));
+    const size_t entries = protolib::entry_size<Record>() > 0 ? 3 : 0;
+    Bytes payload = counting_payload(protolib::fixed_payload_size<Record>() +
+                                     entries * protolib::entry_size<Record>());
+    if (entries > 0) payload[protolib::fixed_payload_size<Record>() - 1] = 3;  // the count byte
+    const Bytes packet = make_packet(kind.kType, payload);
+    Record record{};
+    kind.decode(record, packet.data() + 3);
+    EXPECT_TRUE(protolib::gives_back_payload(record, payload.data(), payload.size()));
+    Bytes wire(WIRE_MAX_PACKET);
+    wire.resize(static_cast<size_t>(kind.encode(record, wire.data())));
+    EXPECT_EQ(wire, packet);
+  });
+}
+
+// Whether a decoded type-21 record tells everything its payload holds.
+TEST(Description, GivesBackPayloadOnlyForTheLayoutsLengthAndASentCount) {
+  const struct {
+    const char *name;
+    Bytes payload;
+    bool gives_back;
+  } cases[] = {
+      {"two entries", type21_payload(2, 2), true},  // 6 + 2 * 8 bytes
+      {"no entries", type21_payload(0, 0), true},
+      {"one byte short", concat({type21_payload(2, 1), Bytes(7, 2)}), false},
+      {"one byte long", concat({type21_payload(2, 2), {0}}), false},
+      {"count above capacity", type21_payload(17, 16), false},  // as long as 16 entries
+      {"count byte missing", Bytes(5, 0), false},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes padded = c.payload;
+    padded.resize(255, 0);
+    const Bytes packet = make_packet(21, padded);
+    Type21Record record{};
+    decode_type21(&record, packet.data() + 3);
+    EXPECT_EQ(protolib::gives_back_payload(record, c.payload.data(), c.payload.size()),
+              c.gives_back);
+  }
 }
 
 }  // namespace

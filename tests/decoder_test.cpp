@@ -109,6 +109,17 @@ TEST(Decoder, TypeZeroPacketLooksLikeAnEmptyRing) {
   EXPECT_EQ(h.step(), 1);                    // the bytes after it are still in the ring
 }
 
+TEST(Decoder, NextTellsTypeZeroFromAnEmptyRing) {
+  DecoderHarness h;
+  EXPECT_EQ(decoder_next(&h.decoder()), -1);
+  h.feed(concat({make_packet(0, {}), kType1, make_packet(255, {})}));
+  EXPECT_EQ(decoder_next(&h.decoder()), 0);
+  EXPECT_EQ(decoder_next(&h.decoder()), 1);
+  EXPECT_EQ(decoder_next(&h.decoder()), 255);
+  EXPECT_EQ(decoder_next(&h.decoder()), -1);
+  EXPECT_EQ(h.decoder().rec1.lead, 256u);
+}
+
 TEST(Decoder, LatestPacketOfATypeWins) {
   DecoderHarness h;
   h.feed(kType1);

@@ -111,10 +111,9 @@ TEST(Framer, ErrorsStopAtTheirMaximum) {
   ring_destroy(ring);
 }
 
-// A stream of valid and damaged packets gives the same packets and errors however it is split
-// across calls: the framer's state carries over completely.
-TEST(Framer, ResultDoesNotDependOnHowTheStreamIsSplit) {
-  const Bytes stream = concat({
+// Valid and damaged packets, noise and stray sync bytes, and a packet cut off at the end.
+Bytes mixed_stream() {
+  return concat({
       {0x13, 0x81, 0x00},
       kType1,
       with_byte(kType1, 12, 0x11),  // bad A
@@ -127,6 +126,12 @@ TEST(Framer, ResultDoesNotDependOnHowTheStreamIsSplit) {
       kEmptyType5,
       Bytes(kType1.begin(), kType1.begin() + 7),  // cut off at the end
   });
+}
+
+// A stream of valid and damaged packets gives the same packets and errors however it is split
+// across calls: the framer's state carries over completely.
+TEST(Framer, ResultDoesNotDependOnHowTheStreamIsSplit) {
+  const Bytes stream = mixed_stream();
   const Framed expected{
       {body(kType1), body(make_packet(10, Bytes(39, 0xA1))), body(make_packet(0, {})),
        body(make_packet(22, Bytes(248, 0x81))), body(kEmptyType5)},
@@ -136,6 +141,89 @@ TEST(Framer, ResultDoesNotDependOnHowTheStreamIsSplit) {
     SCOPED_TRACE(split);
     ASSERT_EQ(frame_in_chunks(stream, {split, stream.size()}), expected);
   }
+}
+
+// One decision as a caller sees it: what, and where its packet's sync pair lies in the stream.
+struct Decision {
+  FramerEvent event;
+  int32_t size;
+  size_t offset;
+  bool operator==(const Decision &) const = default;
+};
+
+// Feeds stream in two parts split at split and collects every decision framer_step reports;
+// the deciding byte is the last one taken, so ring_count locates it. Returns the decisions and
+// the bytes still pending at the end.
+std::pair<std::vector<Decision>, int32_t> decisions(const Bytes &stream, size_t split) {
+  ByteRing *ring = nullptr;
+  ring_create(&ring, nullptr, 1024);
+  PacketFramer *framer = framer_create(ring, 256);
+  std::vector<Decision> found;
+  size_t fed = 0;
+  for (const size_t end : {split, stream.size()}) {
+    ring_write(ring, stream.data() + fed, static_cast<int>(end - fed));
+    fed = end;
+    for (FramerReport r = framer_step(framer); r.event != FRAMER_DRY; r = framer_step(framer)) {
+      const size_t taken = fed - static_cast<size_t>(ring_count(ring));
+      found.push_back({r.event, r.size, taken - static_cast<size_t>(r.size)});
+    }
+    EXPECT_EQ(ring_count(ring), 0);
+  }
+  const int32_t pending = framer_pending(framer);
+  framer_destroy(framer);
+  ring_destroy(ring);
+  return {found, pending};
+}
+
+// Every decision in the mixed stream, worked out by hand, wherever the stream is split.
+TEST(FramerStep, ReportsEachDecisionWithTheBytesItCovers) {
+  const Bytes stream = mixed_stream();
+  ASSERT_EQ(stream.size(), 363u);
+  const std::vector<Decision> expected = {
+      {FRAMER_ACCEPTED, 14, 3},        {FRAMER_BAD_CHECKSUM_A, 13, 17}, {FRAMER_ACCEPTED, 45, 31},
+      {FRAMER_ACCEPTED, 6, 78},        {FRAMER_BAD_CHECKSUM_B, 6, 84},  {FRAMER_ACCEPTED, 254, 90},
+      {FRAMER_BAD_CHECKSUM_A, 6, 344}, {FRAMER_ACCEPTED, 6, 350},
+  };
+  for (size_t split = 0; split <= stream.size(); ++split) {
+    SCOPED_TRACE(split);
+    ASSERT_EQ(decisions(stream, split), std::make_pair(expected, int32_t{7}));
+  }
+}
+
+TEST(FramerStep, OversizeLengthCoversTheHeaderOnly) {
+  const Bytes stream = concat({Bytes{0x00}, make_packet(3, Bytes(9, 0)), kEmptyType5});
+  ByteRing *ring = nullptr;
+  ring_create(&ring, nullptr, 64);
+  PacketFramer *framer = framer_create(ring, 8);
+  ring_write(ring, stream.data(), static_cast<int>(stream.size()));
+  const FramerReport oversize = framer_step(framer);
+  EXPECT_EQ(oversize.event, FRAMER_OVERSIZE_LENGTH);
+  EXPECT_EQ(oversize.size, 4);
+  EXPECT_EQ(ring_count(ring), static_cast<int>(stream.size()) - 5);
+  const FramerReport accepted = framer_step(framer);
+  EXPECT_EQ(accepted.event, FRAMER_ACCEPTED);
+  EXPECT_EQ(accepted.size, 6);
+  EXPECT_EQ(framer_step(framer).event, FRAMER_DRY);
+  EXPECT_EQ(framer->errors, 1);
+  framer_destroy(framer);
+  ring_destroy(ring);
+}
+
+// framer_pending counts from the sync pair, byte by byte through a packet, and is 0 while
+// hunting (a lone 0x81 may be noise).
+TEST(FramerStep, PendingCountsTheBytesOfThePacketInProgress) {
+  ByteRing *ring = nullptr;
+  ring_create(&ring, nullptr, 64);
+  PacketFramer *framer = framer_create(ring, 256);
+  const Bytes stream = concat({{0x42, 0x81}, kType1});
+  const std::vector<int32_t> expected = {0, 0, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 0};
+  for (size_t i = 0; i < stream.size(); ++i) {
+    ring_put(ring, stream[i]);
+    framer_step(framer);
+    EXPECT_EQ(framer_pending(framer), expected[i]) << i;
+  }
+  framer_destroy(framer);
+  ring_destroy(ring);
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST(Ring, BehavesLikeAQueueUnderRandomOperations) {
     for (int step = 0; step < 20000; ++step) {
       const int room = capacity - static_cast<int>(model.size());
       const int n = static_cast<int>(rng() % (size + 2));
-      switch (rng() % 6) {
+      switch (rng() % 7) {
         case 0: {
           const auto byte = static_cast<uint8_t>(rng());
           ASSERT_EQ(ring_put_checked(ring.get(), byte), room > 0 ? 0 : 1);
@@ -202,6 +202,17 @@ TEST(Ring, BehavesLikeAQueueUnderRandomOperations) {
           if (!model.empty()) model.pop_front();
           break;
         }
+        case 5: {  // claim the readable run, check it, consume part of it
+          int run = -1;
+          const uint8_t *claimed = ring_claim(ring.get(), &run);
+          ASSERT_EQ(model.empty(), run == 0);
+          ASSERT_LE(run, static_cast<int>(model.size()));
+          ASSERT_TRUE(std::equal(claimed, claimed + run, model.begin()));
+          const int taken = std::min(n, run);
+          ring_consume(ring.get(), taken);
+          model.erase(model.begin(), model.begin() + taken);
+          break;
+        }
         default: {
           std::vector<uint8_t> dest(static_cast<size_t>(n) + 1, 0xAA);
           const int got = ring_read(ring.get(), dest.data(), n);
@@ -214,6 +225,7 @@ TEST(Ring, BehavesLikeAQueueUnderRandomOperations) {
           break;
         }
       }
+      ASSERT_EQ(ring_count(ring.get()), static_cast<int>(model.size()));
     }
   }
 }

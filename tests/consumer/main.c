@@ -18,8 +18,9 @@ int main(void) {
   pos = be_write_i16(pos, -2);
   ring_write(ring, packet, packet_finish(packet, pos));
 
-  const int ok = decoder_step(decoder) == 1 && decoder->rec1.lead == 4000000000u &&
-                 decoder->rec1.uword == 513 && decoder->rec1.word == -2;
+  const int ok = decoder_next(decoder) == 1 && decoder_next(decoder) == -1 &&
+                 decoder->rec1.lead == 4000000000u && decoder->rec1.uword == 513 &&
+                 decoder->rec1.word == -2;
   decoder_destroy(decoder);
   ring_destroy(ring);
   puts(ok ? "consumer: the packet decoded as written" : "consumer: the packet decoded wrongly");
