@@ -1,4 +1,5 @@
 // Packet writer: the sending counterpart of the framer and of the big-endian readers.
+#include <protolib/wire.h>
 #include <protolib/writer.h>
 
 #include <bit>
@@ -6,11 +7,11 @@
 extern "C" {
 
 uint8_t *packet_begin(uint8_t *start, uint8_t type) {
-  start[0] = 0x81;
-  start[1] = 0xA1;
+  start[0] = WIRE_SYNC1;
+  start[1] = WIRE_SYNC2;
   start[2] = type;
   start[3] = 0;
-  return start + 4;
+  return start + WIRE_HEADER_SIZE;
 }
 
 uint8_t *be_write_u16(uint8_t *pos, uint16_t value) {
@@ -46,7 +47,7 @@ uint8_t *be_write_f64(uint8_t *pos, double value) {
 }
 
 int32_t packet_finish(uint8_t *start, uint8_t *end) {
-  start[3] = static_cast<uint8_t>(end - start - 4);
+  start[3] = static_cast<uint8_t>(end - start - WIRE_HEADER_SIZE);
   uint8_t sum_a = 0;
   uint8_t sum_b = 0;
   for (const uint8_t *p = start + 2; p != end; ++p) {
@@ -55,7 +56,7 @@ int32_t packet_finish(uint8_t *start, uint8_t *end) {
   }
   end[0] = sum_a;
   end[1] = sum_b;
-  return static_cast<int32_t>(end + 2 - start);
+  return static_cast<int32_t>(end + WIRE_CHECKSUM_SIZE - start);
 }
 
 }  // extern "C"
