@@ -11,6 +11,9 @@
 #include <string>
 
 #include "capture_stats.h"
+#include "cli/console.h"
+#include "cli/exit_status.h"
+#include "cli/values.h"
 #include "csv_table.h"
 #include "dump_pass.h"
 #include "json_lines.h"
@@ -42,10 +45,8 @@ struct Output {
 
   // Writes out what is buffered; returns the exit status, with a message if that failed.
   int finish() {
-    if (buffer.flush()) return kDone;
-    std::fprintf(stderr, "capdump: cannot write standard output: %s\n",
-                 std::strerror(sink.error()));
-    return kFailedMidway;
+    if (buffer.flush()) return cli::kDone;
+    return cli::report_write_error(kAbout.name, "standard output", sink.error());
   }
 };
 
@@ -85,9 +86,9 @@ PassTotals dump(const Options &options, ByteSource &in, OutputBuffer &out) {
 
 int run_dump(const Options &options) {
   const std::string shown =
-      options.input == "-" ? std::string("standard input") : "'" + options.input + "'";
+      options.input == "-" ? std::string("standard input") : cli::quoted(options.input);
   const int fd = open_input(options.input, shown);
-  if (fd < 0) return kUnusable;
+  if (fd < 0) return cli::kFailed;
   FdSource in(fd);
   auto out = std::make_unique<Output>();
   const PassTotals totals = dump(options, in, out->buffer);
@@ -96,15 +97,9 @@ int run_dump(const Options &options) {
   if (totals.read_failed) {
     std::fprintf(stderr, "capdump: error reading %s: %s\n", shown.c_str(),
                  std::strerror(totals.read_error));
-    status = kFailedMidway;
+    status = cli::kFailed;
   }
   return status;
-}
-
-int print_text(std::string_view text) {
-  auto out = std::make_unique<Output>();
-  out->buffer.append(text);
-  return out->finish();
 }
 
 }  // namespace capdump

@@ -1,4 +1,4 @@
-// options.h - capdump's command line: what it asks for, and the help text that describes it.
+// options.h - capdump's command line: its options, and the help text that describes them.
 #ifndef CAPDUMP_SRC_OPTIONS_H
 #define CAPDUMP_SRC_OPTIONS_H
 
@@ -8,13 +8,10 @@
 #include <string_view>
 #include <vector>
 
-namespace capdump {
+#include "cli/command_line.h"
+#include "cli/help_text.h"
 
-enum class Command {
-  kDump,     // list the capture, or with stats summarise it
-  kHelp,     // print the help text
-  kVersion,  // print the version
-};
+namespace capdump {
 
 enum class Format {
   kDefault,  // JSON Lines for the packets, a table for the stats
@@ -23,7 +20,6 @@ enum class Format {
 };
 
 struct Options {
-  Command command = Command::kDump;
   std::string input;  // a file name, or "-" for standard input
   Format format = Format::kDefault;
   std::bitset<256> types = std::bitset<256>().set();  // the packet types to list
@@ -32,21 +28,20 @@ struct Options {
   bool stats = false;    // print the summary instead of the packets
 };
 
-// Options, or a one-line description of what is wrong with the command line.
-struct ParseOutcome {
-  Options options;
-  std::string error;  // empty when the command line is good
-};
+using ParseOutcome = cli::ParseOutcome<Options>;
 
-// Reads the arguments after the program name: --name VALUE or --name=VALUE, one input operand,
-// "--" ends the options. --help and --version win over everything after them.
+// capdump's name, version, usage line and description.
+extern const cli::About kAbout;
+
+// Reads the arguments after the program name: one input operand, and options that go together.
+// --help and --version win over everything after them.
 ParseOutcome parse_options(const std::vector<std::string_view> &args);
 
 // The lowest type in types, which must not be empty: with --format csv, the one listed.
 uint8_t lowest_type(const std::bitset<256> &types);
 
 // The text --help prints.
-std::string_view help_text();
+std::string help_text();
 
 }  // namespace capdump
 

@@ -14,7 +14,7 @@ using Args = std::vector<std::string_view>;
 
 bool holds_defaults(const Options &o) {
   return o.input == "a.cap" && o.format == Format::kDefault && o.types.all() && !o.errors &&
-         !o.recover && !o.stats && o.command == capdump::Command::kDump;
+         !o.recover && !o.stats;
 }
 
 // Each command line either sets what it names or names its fault.
@@ -23,6 +23,7 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
     Args args;
     std::function<bool(const Options &)> holds;  // for a good command line
     std::string error;                           // for a bad one
+    cli::Request request = cli::Request::kRun;
   };
   const Row rows[] = {
       {{"a.cap"}, holds_defaults, ""},
@@ -40,10 +41,8 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
       {{"--stats", "--format", "jsonl", "--recover", "a"},
        [](const Options &o) { return o.stats && o.format == Format::kJsonl; },
        ""},
-      {{"--help", "--bogus"},
-       [](const Options &o) { return o.command == capdump::Command::kHelp; },
-       ""},
-      {{"--version"}, [](const Options &o) { return o.command == capdump::Command::kVersion; }, ""},
+      {{"--help", "--bogus"}, nullptr, "", cli::Request::kHelp},
+      {{"--version"}, nullptr, "", cli::Request::kVersion},
       {{}, nullptr, "missing input file (use - for standard input)"},
       {{"a", "b"}, nullptr, "unexpected operand 'b' (one input file only)"},
       {{"--bogus", "a"}, nullptr, "unknown option '--bogus'"},
@@ -76,6 +75,7 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
     SCOPED_TRACE(row.args.empty() ? "" : row.args[0]);
     const capdump::ParseOutcome outcome = parse_options(row.args);
     EXPECT_EQ(outcome.error, row.error);
+    EXPECT_EQ(outcome.request, row.request);
     if (row.holds) {
       EXPECT_TRUE(row.holds(outcome.options));
     }

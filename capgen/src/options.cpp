@@ -1,69 +1,36 @@
-// Command-line reading: --name VALUE or --name=VALUE, one output operand, "--" ends options.
+// capgen's option table, the values each option reads, and the rules between options.
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
 
+#include "cli/values.h"
+
 namespace capgen {
+
+const cli::About kAbout = {
+    "capgen",
+    CAPGEN_VERSION,
+    "[OPTION]... OUT",
+    "Writes a deterministic synthetic capture to the file OUT (- for standard output): a "
+    "recording with a type-10 packet every 10 ms, types 12, 1, 20, 15 and 2 at lower rates and "
+    "the other catalogue types now and then, optionally damaged. The same options always give "
+    "the same bytes.",
+};
 
 namespace {
 
-constexpr std::string_view kHelp =
-    R"(Usage: capgen [OPTION]... OUT
-Writes a deterministic synthetic capture to the file OUT (- for standard output): a
-recording with a type-10 packet every 10 ms, types 12, 1, 20, 15 and 2 at lower rates and
-the other catalogue types now and then, optionally damaged. The same options always give
-the same bytes.
-
-Options:
-  --size BYTES       stop once the capture holds at least BYTES bytes; the suffixes k, M
-                     and G multiply by 1024, 1024^2 and 1024^3 (default 1M, none when
-                     --packets is given alone)
-  --packets N        stop after N whole packets (with --size: whichever comes first)
-  --seed N           seed of the values, the timetable and the damage (default 1)
-  --types LIST       comma-separated catalogue types to include (default all: 1, 2, 3,
-                     9, 10, 12, 15, 20, 21, 22, 23, 25, 26, 27)
-  --damage LIST      comma-separated damage kinds, or all:
-                       noise         a noise run before the packet (never 0x81 or 0xA1)
-                       stray-sync    a stray 0x81, or 0x81 0xA1, before the packet
-                       bad-a         checksum A wrong
-                       bad-b         checksum B wrong
-                       short         payload shorter than its layout
-                       long          payload longer than its layout
-                       over-count    a type-21 or 22 packet whose count exceeds capacity
-                       unknown-type  a type byte outside the catalogue
-                       type0         type byte 0
-                       truncate      the capture ends with a packet cut off
-  --damage-rate F    share of packets, 0 to 1, that get one of the kinds, drawn evenly
-                     (default 0.01); truncate applies once, at the end
-  --random-bytes     write --size bytes of uniform random noise, sync bytes included,
-                     instead of a recording
-  --verbose          report on standard error: packets per type, damaged packets per
-                     kind, bytes in total
-  --help             print this help and exit
-  --version          print the version and exit
-  --from-jsonl FILE  instead of a recording, write the packets of capdump's JSON Lines in
-                     FILE (- for standard input), one object a line: a catalogue record's
-                     fields by name, or "payload" in hexadecimal; objects with "error"
-                     are skipped; no other option applies
-
-Exit status: 0 written, 1 the output could not be opened or written, or the --from-jsonl
-input could not be read or holds a line that is no packet, 2 bad usage.
-)";
-
 constexpr std::string_view kSizeHint = " (a number of bytes, optionally followed by k, M or G)";
 
-std::string quoted(std::string_view text) {
-  return "'" + std::string(text) + "'";
-}
-
-// Decimal digits only, the whole text, within 64 bits.
-std::optional<uint64_t> parse_count(std::string_view text) {
-  uint64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
-  return value;
+// The catalogue types as a list: "1, 2, 3".
+std::string catalogue_list() {
+  std::string list;
+  for (const uint8_t type : kCatalogueTypes) {
+    list.append(list.empty() ? "" : ", ").append(std::to_string(type));
+  }
+  return list;
 }
 
 std::optional<uint64_t> parse_size(std::string_view text) {
@@ -85,8 +52,8 @@ std::optional<uint64_t> parse_size(std::string_view text) {
     }
   }
   if (shift > 0) text.remove_suffix(1);
-  const std::optional<uint64_t> count = parse_count(text);
-  if (!count || *count > (kNoLimit >> shift)) return {};
+  const std::optional<uint64_t> count = cli::parse_decimal(text, kNoLimit >> shift);
+  if (!count) return std::nullopt;
   return *count << shift;
 }
 
@@ -98,169 +65,153 @@ std::optional<double> parse_fraction(std::string_view text) {
   return value;
 }
 
-// Calls take(item) for each comma-separated item of list, empty ones included, and stops at
-// the first error it returns.
-template <typename Take>
-std::string for_each_item(std::string_view list, Take take) {
-  while (true) {
-    const std::size_t comma = list.find(',');
-    std::string error = take(list.substr(0, comma));
-    if (!error.empty() || comma == std::string_view::npos) return error;
-    list.remove_prefix(comma + 1);
-  }
+// Sets count to value read as a decimal number; the error calls the value what.
+std::string set_count(uint64_t &count, std::string_view value, std::string_view what) {
+  const std::optional<uint64_t> number = cli::parse_decimal(value);
+  if (!number) return "invalid " + std::string(what) + " " + cli::quoted(value);
+  count = *number;
+  return {};
 }
 
-std::string parse_types(std::string_view list, TypeSet &types) {
+std::string set_size(Options &options, std::string_view value) {
+  const std::optional<uint64_t> size = parse_size(value);
+  if (!size) return "invalid size " + cli::quoted(value) + std::string(kSizeHint);
+  options.capture.max_bytes = *size;
+  return {};
+}
+
+std::string set_types(Options &options, std::string_view list) {
+  TypeSet &types = options.capture.types;
   types.reset();
-  return for_each_item(list, [&types](std::string_view item) -> std::string {
-    const std::optional<uint64_t> type = parse_count(item);
-    if (!type || *type > 255 || !in_catalogue(static_cast<unsigned>(*type))) {
-      return "type " + quoted(item) +
-             " is not in the catalogue (1, 2, 3, 9, 10, 12, 15, 20, 21, 22, 23, 25, 26, 27)";
+  for (const std::string_view item : cli::split_list(list)) {
+    const std::optional<uint64_t> type = cli::parse_decimal(item, 255);
+    if (!type || !in_catalogue(static_cast<unsigned>(*type))) {
+      return "type " + cli::quoted(item) + " is not in the catalogue (" + catalogue_list() + ")";
     }
     types.set(*type);
-    return {};
-  });
+  }
+  return {};
 }
 
-std::string parse_damage(std::string_view list, DamageSet &damage) {
+std::string set_damage(Options &options, std::string_view list) {
+  DamageSet &damage = options.capture.damage;
   damage.reset();
   if (list == "all") {
     damage.set();
     return {};
   }
-  return for_each_item(list, [&damage](std::string_view item) -> std::string {
+  for (const std::string_view item : cli::split_list(list)) {
     const std::optional<Damage> kind = damage_from_name(item);
     if (!kind) {
       std::string names;
-      for (std::string_view name : kDamageNames)
-        names += (names.empty() ? "" : ", ") + std::string(name);
-      return "unknown damage kind " + quoted(item) + " (" + names + ", or all)";
+      for (const std::string_view name : kDamageNames) {
+        names.append(names.empty() ? "" : ", ").append(name);
+      }
+      return "unknown damage kind " + cli::quoted(item) + " (" + names + ", or all)";
     }
     damage.set(static_cast<std::size_t>(*kind));
-    return {};
-  });
+  }
+  return {};
 }
 
-// Applies option name with value; returns an error, or empty.
-std::string apply_value(std::string_view name, std::string_view value, Options &options,
-                        bool &size_given) {
-  CaptureSettings &capture = options.capture;
-  if (name == "--size") {
-    const std::optional<uint64_t> size = parse_size(value);
-    if (!size) return "invalid size " + quoted(value) + std::string(kSizeHint);
-    capture.max_bytes = *size;
-    size_given = true;
-    return {};
-  }
-  if (name == "--packets") {
-    const std::optional<uint64_t> packets = parse_count(value);
-    if (!packets) return "invalid packet count " + quoted(value);
-    capture.max_packets = *packets;
-    return {};
-  }
-  if (name == "--seed") {
-    const std::optional<uint64_t> seed = parse_count(value);
-    if (!seed) return "invalid seed " + quoted(value);
-    capture.seed = *seed;
-    return {};
-  }
-  if (name == "--damage-rate") {
-    const std::optional<double> rate = parse_fraction(value);
-    if (!rate) return "invalid damage rate " + quoted(value) + " (a fraction from 0 to 1)";
-    capture.damage_rate = *rate;
-    return {};
-  }
-  if (name == "--types") return parse_types(value, capture.types);
-  if (name == "--from-jsonl") {
-    if (value.empty()) return "option '--from-jsonl' needs a file name";
-    options.from_jsonl = value;
-    return {};
-  }
-  return parse_damage(value, capture.damage);
+std::string set_damage_rate(Options &options, std::string_view value) {
+  const std::optional<double> rate = parse_fraction(value);
+  if (!rate) return "invalid damage rate " + cli::quoted(value) + " (a fraction from 0 to 1)";
+  options.capture.damage_rate = *rate;
+  return {};
 }
 
-bool takes_value(std::string_view name) {
-  return name == "--size" || name == "--packets" || name == "--seed" || name == "--types" ||
-         name == "--damage" || name == "--damage-rate" || name == "--from-jsonl";
+std::string set_from_jsonl(Options &options, std::string_view value) {
+  if (value.empty()) return "option '--from-jsonl' needs a file name";
+  options.from_jsonl = value;
+  return {};
 }
 
-// Applies a flag; returns false for a name that is no flag.
-bool apply_flag(std::string_view name, Options &options) {
-  if (name == "--verbose") {
-    options.verbose = true;
-  } else if (name == "--random-bytes") {
-    options.capture.random_bytes = true;
-  } else if (name == "--help") {
-    options.command = Command::kHelp;
-  } else if (name == "--version") {
-    options.command = Command::kVersion;
-  } else {
-    return false;
-  }
-  return true;
+const cli::OptionTable<Options> &option_table() {
+  static const cli::OptionTable<Options> table = {
+      {"--size", "BYTES",
+       "stop once the capture holds at least BYTES bytes; the suffixes k, M and G multiply by "
+       "1024, 1024^2 and 1024^3 (default 1M, none when --packets is given alone)",
+       set_size},
+      {"--packets", "N", "stop after N whole packets (with --size: whichever comes first)",
+       [](Options &options, std::string_view value) {
+         return set_count(options.capture.max_packets, value, "packet count");
+       }},
+      {"--seed", "N", "seed of the values, the timetable and the damage (default 1)",
+       [](Options &options, std::string_view value) {
+         return set_count(options.capture.seed, value, "seed");
+       }},
+      {"--types", "LIST",
+       "comma-separated catalogue types to include (default all: " + catalogue_list() + ")",
+       set_types},
+      {"--damage", "LIST",
+       "comma-separated damage kinds, or all:\n"
+       "  noise         a noise run before the packet (never 0x81 or 0xA1)\n"
+       "  stray-sync    a stray 0x81, or 0x81 0xA1, before the packet\n"
+       "  bad-a         checksum A wrong\n"
+       "  bad-b         checksum B wrong\n"
+       "  short         payload shorter than its layout\n"
+       "  long          payload longer than its layout\n"
+       "  over-count    a type-21 or 22 packet whose count exceeds capacity\n"
+       "  unknown-type  a type byte outside the catalogue\n"
+       "  type0         type byte 0\n"
+       "  truncate      the capture ends with a packet cut off",
+       set_damage},
+      {"--damage-rate", "F",
+       "share of packets, 0 to 1, that get one of the kinds, drawn evenly (default 0.01); "
+       "truncate applies once, at the end",
+       set_damage_rate},
+      {"--random-bytes", "",
+       "write --size bytes of uniform random noise, sync bytes included, instead of a recording",
+       [](Options &options, std::string_view) {
+         options.capture.random_bytes = true;
+         return std::string();
+       }},
+      {"--verbose", "",
+       "report on standard error: packets per type, damaged packets per kind, bytes in total",
+       [](Options &options, std::string_view) {
+         options.verbose = true;
+         return std::string();
+       }},
+      {"--from-jsonl", "FILE",
+       R"(instead of a recording, write the packets of capdump's JSON Lines in FILE (- for )"
+       R"(standard input), one object a line: a catalogue record's fields by name, or "payload" )"
+       R"(in hexadecimal; objects with "error" are skipped; a line that is no packet is a read )"
+       R"(error; no other option applies)",
+       set_from_jsonl},
+  };
+  return table;
 }
 
 }  // namespace
 
 ParseOutcome parse_options(const std::vector<std::string_view> &args) {
   ParseOutcome outcome;
+  const cli::CommandLine line = cli::parse(option_table(), args, outcome);
+  if (!outcome.runs()) return outcome;
   Options &options = outcome.options;
-  bool size_given = false;
-  bool generation_option_given = false;
-  bool options_ended = false;
-  std::vector<std::string_view> operands;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    if (options_ended || arg == "-" || !arg.starts_with("-")) {
-      operands.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      options_ended = true;
-      continue;
-    }
-    const std::size_t equals = arg.find('=');
-    const std::string_view name = arg.substr(0, equals);
-    generation_option_given = generation_option_given || name != "--from-jsonl";
-    if (takes_value(name)) {
-      std::string_view value;
-      if (equals != std::string_view::npos) {
-        value = arg.substr(equals + 1);
-      } else if (i + 1 < args.size()) {
-        value = args[++i];
-      } else {
-        outcome.error = "option " + quoted(name) + " needs a value";
-        return outcome;
-      }
-      outcome.error = apply_value(name, value, options, size_given);
-      if (!outcome.error.empty()) return outcome;
-    } else if (equals != std::string_view::npos && apply_flag(name, options)) {
-      outcome.error = "option " + quoted(name) + " takes no value";
-      return outcome;
-    } else if (!apply_flag(name, options)) {
-      outcome.error = "unknown option " + quoted(name);
-      return outcome;
-    }
-    if (options.command != Command::kGenerate) return outcome;
-  }
-  if (!options.from_jsonl.empty() && generation_option_given) {
+  const auto generation_option = [](std::string_view name) { return name != "--from-jsonl"; };
+  if (!options.from_jsonl.empty() &&
+      std::any_of(line.given.begin(), line.given.end(), generation_option)) {
     outcome.error = "option '--from-jsonl' takes no generation option";
     return outcome;
   }
-  if (options.capture.max_packets != kNoLimit && !size_given) options.capture.max_bytes = kNoLimit;
-  if (operands.empty()) {
+  if (options.capture.max_packets != kNoLimit && !line.has("--size")) {
+    options.capture.max_bytes = kNoLimit;
+  }
+  if (line.operands.empty()) {
     outcome.error = "missing output file (use - for standard output)";
-  } else if (operands.size() > 1) {
-    outcome.error = "unexpected operand " + quoted(operands[1]) + " (one output file only)";
+  } else if (line.operands.size() > 1) {
+    outcome.error =
+        "unexpected operand " + cli::quoted(line.operands[1]) + " (one output file only)";
   } else {
-    options.output = operands[0];
+    options.output = line.operands[0];
   }
   return outcome;
 }
 
-std::string_view help_text() {
-  return kHelp;
+std::string help_text() {
+  return cli::help_text(kAbout, option_table());
 }
 
 }  // namespace capgen

@@ -1,4 +1,4 @@
-// capgen's command line: what it asks for, and the help text that describes it.
+// capgen's command line: its options, and the help text that describes them.
 #ifndef CAPGEN_SRC_OPTIONS_H
 #define CAPGEN_SRC_OPTIONS_H
 
@@ -6,18 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_line.h"
+#include "cli/help_text.h"
 #include "generator.h"
 
 namespace capgen {
 
-enum class Command {
-  kGenerate,  // write a capture
-  kHelp,      // print the help text
-  kVersion,   // print the version
-};
-
 struct Options {
-  Command command = Command::kGenerate;
   CaptureSettings capture;
   std::string output;  // a file name, or "-" for standard output
   bool verbose = false;
@@ -26,19 +21,18 @@ struct Options {
   std::string from_jsonl;
 };
 
-// Options, or a one-line description of what is wrong with the command line.
-struct ParseOutcome {
-  Options options;
-  std::string error;  // empty when the command line is good
-};
+using ParseOutcome = cli::ParseOutcome<Options>;
+
+// capgen's name, version, usage line and description.
+extern const cli::About kAbout;
 
 // Reads the arguments after the program name. --help and --version win over everything after
-// them; otherwise exactly one output operand is required. --from-jsonl takes no generation
-// option.
+// them; otherwise exactly one output operand is required. --from-jsonl takes no other option,
+// and --packets without --size lifts the default size limit.
 ParseOutcome parse_options(const std::vector<std::string_view> &args);
 
 // The text --help prints.
-std::string_view help_text();
+std::string help_text();
 
 }  // namespace capgen
 

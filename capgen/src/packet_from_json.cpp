@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/values.h"
 #include "encoders.h"
 #include "record_fields.h"
 
@@ -28,10 +29,6 @@ using nlohmann::json;
 
 // Keys a packet object may carry besides its record's fields.
 const std::vector<std::string> kPacketKeys = {"offset", "type", "length", "recovered", "payload"};
-
-std::string in_quotes(std::string_view text) {
-  return "'" + std::string(text) + "'";
-}
 
 template <std::integral Int>
 std::optional<Int> integer_of(const json &value) {
@@ -76,7 +73,7 @@ class FieldsFromJson {
     for (const auto &[key, value] : object_.items()) {
       if (std::find(used_.begin(), used_.end(), key) == used_.end() &&
           std::find(also_allowed.begin(), also_allowed.end(), key) == also_allowed.end()) {
-        return fail("unknown field " + in_quotes(key));
+        return fail("unknown field " + cli::quoted(key));
       }
     }
   }
@@ -94,7 +91,7 @@ class FieldsFromJson {
     const json *value = take(name);
     if (bits != nullptr) {
       if (value != nullptr && !value->is_null()) {
-        return fail_field(name, "null when " + in_quotes(bits_name) + " is given");
+        return fail_field(name, "null when " + cli::quoted(bits_name) + " is given");
       }
       using Bits = std::conditional_t<sizeof(Float) == 4, uint32_t, uint64_t>;
       uint8_t bytes[sizeof(Bits)];
@@ -107,7 +104,7 @@ class FieldsFromJson {
       field = std::bit_cast<Float>(pattern);
     } else if (value != nullptr) {
       if (!value->is_number())
-        return fail_field(name, "a number, or null with " + in_quotes(bits_name));
+        return fail_field(name, "a number, or null with " + cli::quoted(bits_name));
       const auto number = value->get<double>();
       field = std::is_same_v<Float, float> ? float_from_json(number) : static_cast<Float>(number);
       if (!std::isfinite(field)) return fail_field(name, "within the range of its type");
@@ -161,7 +158,7 @@ class FieldsFromJson {
   }
 
   void fail_field(std::string_view name, const std::string &expected) {
-    fail("field " + in_quotes(name) + " must be " + expected);
+    fail("field " + cli::quoted(name) + " must be " + expected);
   }
   void fail(const std::string &message) {
     if (error_.empty()) error_ = context_ + message;

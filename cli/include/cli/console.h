@@ -1,0 +1,38 @@
+// What the programs of this kit print outside their work: help, version, usage errors and write
+// errors, each with the exit status it ends with.
+#ifndef CLI_CONSOLE_H
+#define CLI_CONSOLE_H
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/command_line.h"
+#include "cli/help_text.h"
+
+namespace cli {
+
+// Flushes stream and closes it unless it is standard output. Returns 0 when everything written
+// to it reached its file, otherwise the errno value of the first failure (EIO when none was set).
+int finish_stream(std::FILE *stream);
+
+// Prints "PROGRAM: cannot write NAME: REASON" (REASON: what error, an errno value, means) on
+// standard error. Returns kFailed.
+int report_write_error(std::string_view program, std::string_view name, int error);
+
+// Prints "PROGRAM: MESSAGE" and a pointer to --help on standard error. Returns kBadUsage.
+int report_usage_error(std::string_view program, std::string_view message);
+
+// Prints text on standard output and finishes it. Returns kDone, or kFailed after a message.
+int print_text(std::string_view program, std::string_view text);
+
+// The end of a run that does no work: the usage error reported when error is not empty, else the
+// help (made by help_text) or the version printed as request asks. Returns the exit status, or
+// nothing when the program is to do its work.
+std::optional<int> answer_without_work(const About &about, std::string_view error, Request request,
+                                       std::string (*help_text)());
+
+}  // namespace cli
+
+#endif  // CLI_CONSOLE_H

@@ -1,0 +1,28 @@
+// Texts and values as command lines and their messages write them.
+#ifndef CLI_VALUES_H
+#define CLI_VALUES_H
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+// text between single quotes, as messages show a name or a value: 'text'.
+std::string quoted(std::string_view text);
+
+// The items of a comma-separated list, in order, empty ones included: "a,,b" gives "a", "", "b"
+// and "" gives one empty item.
+std::vector<std::string_view> split_list(std::string_view list);
+
+// The whole of text read as decimal digits (no sign, no space), or nothing when it is anything
+// else or its value exceeds max.
+std::optional<uint64_t> parse_decimal(std::string_view text,
+                                      uint64_t max = std::numeric_limits<uint64_t>::max());
+
+}  // namespace cli
+
+#endif  // CLI_VALUES_H

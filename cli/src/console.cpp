@@ -1,0 +1,60 @@
+#include "cli/console.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "cli/exit_status.h"
+
+namespace cli {
+
+int finish_stream(std::FILE *stream) {
+  errno = 0;
+  bool failed = std::fflush(stream) != 0 || std::ferror(stream) != 0;
+  int error = errno;
+  if (stream != stdout && std::fclose(stream) != 0 && !failed) {
+    failed = true;
+    error = errno;
+  }
+  return !failed ? 0 : error != 0 ? error : EIO;
+}
+
+int report_write_error(std::string_view program, std::string_view name, int error) {
+  std::fprintf(stderr, "%.*s: cannot write %.*s: %s\n", static_cast<int>(program.size()),
+               program.data(), static_cast<int>(name.size()), name.data(), std::strerror(error));
+  return kFailed;
+}
+
+int report_usage_error(std::string_view program, std::string_view message) {
+  const int length = static_cast<int>(program.size());
+  std::fprintf(stderr, "%.*s: %.*s\nTry '%.*s --help' for more information.\n", length,
+               program.data(), static_cast<int>(message.size()), message.data(), length,
+               program.data());
+  return kBadUsage;
+}
+
+int print_text(std::string_view program, std::string_view text) {
+  errno = 0;
+  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  const int write_error = written ? 0 : errno != 0 ? errno : EIO;
+  const int finish_error = finish_stream(stdout);
+  if (write_error == 0 && finish_error == 0) return kDone;
+  return report_write_error(program, "standard output",
+                            write_error != 0 ? write_error : finish_error);
+}
+
+std::optional<int> answer_without_work(const About &about, std::string_view error, Request request,
+                                       std::string (*help_text)()) {
+  if (!error.empty()) return report_usage_error(about.name, error);
+  switch (request) {
+    case Request::kHelp:
+      return print_text(about.name, help_text());
+    case Request::kVersion:
+      return print_text(about.name,
+                        std::string(about.name) + " " + std::string(about.version) + "\n");
+    case Request::kRun:
+      break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace cli
