@@ -96,9 +96,9 @@ CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column)
   out_.append(header + ",payload\n");
 }
 
-void CsvSink::packet(uint64_t offset, const uint8_t *packet, bool recovered) {
+void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
   if (packet[0] != type_) return;
-  char *out = put_integer(row_, offset);
+  char *out = put_integer(row_, event.offset);
   *out++ = ',';
   out = put_integer(out, packet[1]);
   if (recovered_column_) {
