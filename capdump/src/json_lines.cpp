@@ -13,6 +13,9 @@ namespace capdump {
 
 namespace {
 
+using protolib::EntryList;
+using protolib::for_each_field;
+
 char *put_text(char *out, std::string_view text) {
   return std::copy(text.begin(), text.end(), out);
 }

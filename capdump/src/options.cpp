@@ -4,7 +4,7 @@
 #include <charconv>
 #include <optional>
 
-#include "record_fields.h"
+#include <protolib/catalogue.hpp>
 
 namespace capdump {
 
@@ -107,7 +107,7 @@ constexpr OptionRule kRules[] = {
 };
 
 bool one_catalogue_type(const std::bitset<256> &types) {
-  return types.count() == 1 && visit_catalogue_type(lowest_type(types), [](auto) {});
+  return types.count() == 1 && protolib::visit_catalogue_type(lowest_type(types), [](auto) {});
 }
 
 // What is wrong with a combination of options, or empty.
