@@ -8,18 +8,6 @@ namespace capdump {
 
 namespace {
 
-// Bytes of a rejected packet from its sync pair to the byte that caused the rejection.
-uint64_t rejected_size(Outcome reason, uint8_t length) {
-  switch (reason) {
-    case Outcome::kOversizeLength:
-      return 4;  // sync pair, type, length
-    case Outcome::kChecksumA:
-      return length + 5u;
-    default:
-      return length + 6u;
-  }
-}
-
 uint64_t total(const auto &counts) {
   return std::accumulate(std::begin(counts), std::end(counts), uint64_t{0});
 }
@@ -44,18 +32,18 @@ StatsSink::StatsSink(bool recovery) {
   if (recovery) stats_.recovered = 0;
 }
 
-void StatsSink::packet(uint64_t, const uint8_t *packet, bool recovered) {
+void StatsSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
   ++stats_.packets_by_type[packet[0]];
   if (recovered) {
     ++*stats_.recovered;
   } else {
-    stats_.packet_bytes += packet[1] + 6u;
+    stats_.packet_bytes += static_cast<uint64_t>(event.size);
   }
 }
 
-void StatsSink::rejected(uint64_t, Outcome reason, const uint8_t *packet) {
-  ++stats_.rejected_by_reason[static_cast<std::size_t>(&reason_name(reason) - kReasonNames)];
-  stats_.rejected_bytes += rejected_size(reason, packet[1]);
+void StatsSink::rejected(const FrameEvent &event, const uint8_t *) {
+  ++stats_.rejected_by_reason[static_cast<std::size_t>(&reason_name(event.reason) - kReasonNames)];
+  stats_.rejected_bytes += static_cast<uint64_t>(event.size);
 }
 
 void StatsSink::unfinished(uint64_t offset, const uint8_t *, std::size_t received) {

@@ -39,8 +39,8 @@ class StatsSink final : public EventSink {
   // recovery: the pass runs with recovery, so the stats count recovered packets.
   explicit StatsSink(bool recovery);
 
-  void packet(uint64_t offset, const uint8_t *packet, bool recovered) override;
-  void rejected(uint64_t offset, Outcome reason, const uint8_t *packet) override;
+  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
+  void rejected(const FrameEvent &event, const uint8_t *packet) override;
   void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override;
   bool failed() const override { return false; }
 

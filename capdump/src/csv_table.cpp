@@ -14,6 +14,9 @@ namespace capdump {
 
 namespace {
 
+using protolib::EntryList;
+using protolib::for_each_field;
+
 // Appends a column name for each cell of the fields it is given, each after a comma.
 class HeaderCells {
  public:
@@ -88,7 +91,7 @@ class ValueCells {
 CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column)
     : out_(out), type_(type), recovered_column_(recovered_column) {
   std::string header = recovered_column ? "offset,length,recovered" : "offset,length";
-  visit_catalogue_type(type, [&header](auto kind) {
+  protolib::visit_catalogue_type(type, [&header](auto kind) {
     const typename decltype(kind)::Record record{};
     HeaderCells cells(header);
     for_each_field(record, cells);
@@ -96,9 +99,9 @@ CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column)
   out_.append(header + ",payload\n");
 }
 
-void CsvSink::packet(uint64_t offset, const uint8_t *packet, bool recovered) {
+void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
   if (packet[0] != type_) return;
-  char *out = put_integer(row_, offset);
+  char *out = put_integer(row_, event.offset);
   *out++ = ',';
   out = put_integer(out, packet[1]);
   if (recovered_column_) {

@@ -24,8 +24,8 @@ class CsvSink final : public EventSink {
   CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column);
 
   // Writes a row for a packet of the sink's type; ignores others.
-  void packet(uint64_t offset, const uint8_t *packet, bool recovered) override;
-  void rejected(uint64_t, Outcome, const uint8_t *) override {}
+  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
+  void rejected(const FrameEvent &, const uint8_t *) override {}
   void unfinished(uint64_t, const uint8_t *, std::size_t) override {}
   bool failed() const override { return out_.failed(); }
 

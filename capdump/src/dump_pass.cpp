@@ -29,7 +29,7 @@ class Framing {
     next_ = 0;
     scanner_.scan(window, events_);
     if (packets_only_) {
-      std::erase_if(events_, [](const FrameEvent &e) { return e.outcome != Outcome::kAccepted; });
+      std::erase_if(events_, [](const FrameEvent &e) { return e.reason != FRAMER_ACCEPTED; });
     }
   }
 
@@ -92,16 +92,16 @@ class Pass {
       const FrameEvent *second = second_ ? second_->peek(limit) : nullptr;
       if (standard == nullptr && second == nullptr) return;
       if (standard == nullptr || (second != nullptr && second->offset < standard->offset)) {
-        sink_.packet(second->offset, window_.at(second->offset + 2), true);
+        sink_.packet(*second, window_.at(second->offset + 2), true);
         second_->pop();
         continue;
       }
       if (second != nullptr && second->offset == standard->offset) second_->pop();
       const uint8_t *packet = window_.at(standard->offset + 2);
-      if (standard->outcome == Outcome::kAccepted) {
-        sink_.packet(standard->offset, packet, false);
+      if (standard->reason == FRAMER_ACCEPTED) {
+        sink_.packet(*standard, packet, false);
       } else {
-        sink_.rejected(standard->offset, standard->outcome, packet);
+        sink_.rejected(*standard, packet);
       }
       standard_.pop();
     }

@@ -16,12 +16,13 @@ namespace capdump {
 class EventSink {
  public:
   virtual ~EventSink() = default;
-  // A packet the framer accepted: packet points at its type byte, its length byte L and the L
-  // payload bytes. recovered: only the framing that goes back after rejections found it.
-  virtual void packet(uint64_t offset, const uint8_t *packet, bool recovered) = 0;
-  // A packet the standard framing rejected for reason: packet points at its type and length
-  // bytes as received.
-  virtual void rejected(uint64_t offset, Outcome reason, const uint8_t *packet) = 0;
+  // A packet the framer accepted, where and of what size event tells: packet points at its type
+  // byte, its length byte L and the L payload bytes. recovered: only the framing that goes back
+  // after rejections found it.
+  virtual void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) = 0;
+  // A packet the standard framing rejected, where, why and of what size event tells: packet
+  // points at its type and length bytes as received.
+  virtual void rejected(const FrameEvent &event, const uint8_t *packet) = 0;
   // The end of input cut off the packet begun at offset: received bytes (2 to 260) from its
   // sync pair on are at sync_pair.
   virtual void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) = 0;

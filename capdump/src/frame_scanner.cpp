@@ -1,38 +1,16 @@
 #include "frame_scanner.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 namespace capdump {
 
 namespace {
 
-constexpr unsigned kRingSize = 1024;
-// The most bytes handed over at once: the framer empties the ring on every call (each step ends
-// on a byte it decides on, or on the last byte of a hunt or a payload), so all of it is free.
-constexpr std::size_t kRingRoom = kRingSize - 1;
-constexpr uint8_t kSync1 = 0x81;
-constexpr uint8_t kSync2 = 0xA1;
-
-// Bytes up to and including the first one equal to sync, or all available when there is none.
-std::size_t bytes_through(const uint8_t *at, std::size_t available, uint8_t sync) {
-  const void *found = std::memchr(at, sync, available);
-  return found == nullptr ? available
-                          : static_cast<std::size_t>(static_cast<const uint8_t *>(found) - at) + 1;
-}
-
-// The reason for a rejection in the state the framer was in when it took the deciding byte.
-Outcome rejection_in(uint32_t state) {
-  switch (state) {
-    case READ_LENGTH:
-      return Outcome::kOversizeLength;
-    case CHECK_A:
-      return Outcome::kChecksumA;
-    default:
-      return Outcome::kChecksumB;
-  }
-}
+constexpr unsigned kRingSize = 65535;
+// The most bytes handed over at once. The ring is empty whenever bytes are handed over: each
+// batch is stepped through until the framer runs dry, or dropped when backtracking.
+constexpr uint64_t kRingRoom = kRingSize - 1;
 
 }  // namespace
 
@@ -50,62 +28,54 @@ FrameScanner::~FrameScanner() {
   ring_destroy(ring_);
 }
 
-bool FrameScanner::hunting() const {
-  return framer_->state == HUNT_SYNC1 || framer_->state == HUNT_SYNC2;
-}
-
 uint64_t FrameScanner::frontier() const {
-  switch (framer_->state) {
-    case HUNT_SYNC1:
-      return position_;
-    case HUNT_SYNC2:  // the next byte may be the 0xA1 of a sync pair that began before it
-      return position_ - 1;
-    default:
-      return packet_start_;
-  }
+  if (const std::optional<uint64_t> start = packet_in_progress()) return *start;
+  // The last byte hunted through may be the 0x81 of a sync pair whose 0xA1 is still to come.
+  return position_ > hunt_start_ ? position_ - 1 : position_;
 }
 
 std::optional<uint64_t> FrameScanner::packet_in_progress() const {
-  if (hunting()) return std::nullopt;
-  return packet_start_;
+  const int32_t pending = framer_pending(framer_);
+  if (pending == 0) return std::nullopt;
+  return position_ - static_cast<uint64_t>(pending);
 }
 
 uint64_t FrameScanner::noise_bytes() const {
-  return noise_ + (hunting() ? position_ - hunt_start_ : 0);
+  return noise_ + (position_ - hunt_start_) - static_cast<uint64_t>(framer_pending(framer_));
 }
 
-void FrameScanner::finish_packet(Outcome outcome, std::vector<FrameEvent> &events) {
-  events.push_back({packet_start_, outcome});
-  if (outcome != Outcome::kAccepted && backtrack_) position_ = packet_start_ + 2;
-  hunt_start_ = position_;
+void FrameScanner::drop_ring() {
+  while (ring_count(ring_) > 0) {
+    int run = 0;
+    ring_claim(ring_, &run);
+    ring_consume(ring_, run);
+  }
+}
+
+void FrameScanner::take_decisions(std::vector<FrameEvent> &events) {
+  for (;;) {
+    const FramerReport report = framer_step(framer_);
+    if (report.event == FRAMER_DRY) return;
+    const uint64_t decided_end = position_ - static_cast<uint64_t>(ring_count(ring_));
+    const uint64_t start = decided_end - static_cast<uint64_t>(report.size);
+    noise_ += start - hunt_start_;
+    events.push_back({start, report.event, report.size});
+    hunt_start_ = decided_end;
+    if (backtrack_ && report.event != FRAMER_ACCEPTED) {
+      drop_ring();
+      position_ = start + 2;
+      hunt_start_ = position_;
+      return;
+    }
+  }
 }
 
 void FrameScanner::scan(const ByteWindow &window, std::vector<FrameEvent> &events) {
   while (position_ < window.end()) {
-    const uint8_t *at = window.at(position_);
-    const auto available = static_cast<std::size_t>(window.end() - position_);
-    const uint32_t state = framer_->state;
-    std::size_t step = 1;
-    if (state == HUNT_SYNC1) step = bytes_through(at, available, kSync1);
-    if (state == HUNT_SYNC2) step = bytes_through(at, available, kSync2);
-    if (state == READ_PAYLOAD) step = std::min<std::size_t>(framer_->remaining, available);
-    step = std::min(step, kRingRoom);
-
-    ring_write(ring_, at, static_cast<int>(step));
-    const bool accepted = framer_next(framer_) != nullptr;
-    position_ += step;
-
-    if (state == HUNT_SYNC2 && framer_->state == READ_TYPE) {
-      packet_start_ = position_ - 2;  // the byte before the 0xA1 just taken
-      noise_ += packet_start_ - hunt_start_;
-    } else if (accepted) {
-      finish_packet(Outcome::kAccepted, events);
-    } else if (framer_->state == HUNT_SYNC1 &&
-               (state == READ_LENGTH || state == CHECK_A || state == CHECK_B)) {
-      // Only a rejection leads from these states back to the hunt without a packet; the step
-      // was the one byte the state decides on.
-      finish_packet(rejection_in(state), events);
-    }
+    const uint64_t batch = std::min(window.end() - position_, kRingRoom);
+    ring_write(ring_, window.at(position_), static_cast<int>(batch));
+    position_ += batch;
+    take_decisions(events);
   }
 }
 

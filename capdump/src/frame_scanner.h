@@ -1,8 +1,7 @@
 // frame_scanner.h - runs the library's framer over a capture and tells where each packet it
-// accepted or rejected begins, and why it rejected one. The framer works exactly as always; the
-// scanner only chooses how many bytes to hand it at a time (up to the next sync candidate while
-// hunting, the rest of the payload while reading one, single bytes otherwise), so that each of
-// the framer's decisions falls on the last byte handed over.
+// accepted or rejected begins, why it rejected one, and how many bytes the decision covered.
+// The framer works exactly as always, on as many bytes at a time as its ring holds; the offsets
+// follow from its reports and from the bytes left in the ring after each decision.
 #ifndef CAPDUMP_SRC_FRAME_SCANNER_H
 #define CAPDUMP_SRC_FRAME_SCANNER_H
 
@@ -17,17 +16,11 @@
 
 namespace capdump {
 
-// What the framer made of one packet.
-enum class Outcome : uint8_t {
-  kAccepted,        // both checksum bytes right: framer_next returned it
-  kOversizeLength,  // rejected at a length byte above the framer's max_length
-  kChecksumA,       // rejected at a wrong checksum A
-  kChecksumB,       // rejected at a wrong checksum B
-};
-
+// One packet the framer decided on.
 struct FrameEvent {
-  uint64_t offset;  // of the packet's sync pair: the offset of its 0xA1 byte minus one
-  Outcome outcome;
+  uint64_t offset;     // of the packet's sync pair: the offset of its 0xA1 byte minus one
+  FramerEvent reason;  // FRAMER_ACCEPTED, or why it was rejected
+  int32_t size;        // bytes from the sync pair through the byte that decided
   bool operator==(const FrameEvent &) const = default;
 };
 
@@ -58,17 +51,18 @@ class FrameScanner {
   uint64_t noise_bytes() const;
 
  private:
-  bool hunting() const;
-  // Records the end of the packet that began at packet_start_ on the byte before position_.
-  void finish_packet(Outcome outcome, std::vector<FrameEvent> &events);
+  // Steps the framer through the ring, whose bytes end at position_, until it runs dry or, when
+  // backtracking, until a rejection; appends an event for each decision.
+  void take_decisions(std::vector<FrameEvent> &events);
+  // Empties the ring without framing its bytes.
+  void drop_ring();
 
   bool backtrack_;
   ByteRing *ring_ = nullptr;
   PacketFramer *framer_ = nullptr;
   uint64_t position_ = 0;
-  uint64_t packet_start_ = 0;  // sync-pair offset of the latest packet begun
-  uint64_t hunt_start_ = 0;    // where the current hunt for a sync pair began
-  uint64_t noise_ = 0;         // noise bytes of hunts already ended
+  uint64_t hunt_start_ = 0;  // where the current hunt for a sync pair began
+  uint64_t noise_ = 0;       // noise bytes of hunts already ended
 };
 
 }  // namespace capdump

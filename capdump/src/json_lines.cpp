@@ -13,6 +13,9 @@ namespace capdump {
 
 namespace {
 
+using protolib::EntryList;
+using protolib::for_each_field;
+
 char *put_text(char *out, std::string_view text) {
   return std::copy(text.begin(), text.end(), out);
 }
@@ -119,8 +122,8 @@ void JsonLinesSink::write_line(const char *end) {
   out_.append(std::string_view(line_, static_cast<std::size_t>(end - line_)));
 }
 
-void JsonLinesSink::packet(uint64_t offset, const uint8_t *packet, bool recovered) {
-  char *out = put_type_length(put_start(line_, offset), packet);
+void JsonLinesSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
+  char *out = put_type_length(put_start(line_, event.offset), packet);
   if (recovered) out = put_text(put_key(out, "recovered"), "true");
   bool complete = false;
   show_decoded(packet, [&](const auto &record, bool gives_back) {
@@ -134,9 +137,10 @@ void JsonLinesSink::packet(uint64_t offset, const uint8_t *packet, bool recovere
   write_line(out);
 }
 
-void JsonLinesSink::rejected(uint64_t offset, Outcome reason, const uint8_t *packet) {
+void JsonLinesSink::rejected(const FrameEvent &event, const uint8_t *packet) {
   if (!errors_) return;
-  char *out = put_string(put_key(put_start(line_, offset), "error"), reason_name(reason).key);
+  char *out =
+      put_string(put_key(put_start(line_, event.offset), "error"), reason_name(event.reason).key);
   write_line(put_text(put_type_length(out, packet), "}\n"));
 }
 

@@ -25,8 +25,8 @@ class JsonLinesSink final : public EventSink {
   // errors: also write the rejected packets and a packet cut off at the end.
   JsonLinesSink(OutputBuffer &out, bool errors) : out_(out), errors_(errors) {}
 
-  void packet(uint64_t offset, const uint8_t *packet, bool recovered) override;
-  void rejected(uint64_t offset, Outcome reason, const uint8_t *packet) override;
+  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
+  void rejected(const FrameEvent &event, const uint8_t *packet) override;
   void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override;
   bool failed() const override { return out_.failed(); }
 

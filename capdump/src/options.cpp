@@ -1,8 +1,9 @@
 // capdump's option table, the values each option reads, and the options that do not go together.
 #include "options.h"
 
+#include <protolib/catalogue.hpp>
+
 #include "cli/values.h"
-#include "record_fields.h"
 
 namespace capdump {
 
@@ -77,7 +78,7 @@ const cli::OptionTable<Options> &option_table() {
 }
 
 bool one_catalogue_type(const std::bitset<256> &types) {
-  return types.count() == 1 && visit_catalogue_type(lowest_type(types), [](auto) {});
+  return types.count() == 1 && protolib::in_catalogue(lowest_type(types));
 }
 
 // What is wrong with a combination of options, or empty.

@@ -1,34 +1,34 @@
-// reason_names.h - how the outputs name the reasons for rejecting a packet.
+// reason_names.h - how the outputs name the framer's reasons for rejecting a packet.
 #ifndef CAPDUMP_SRC_REASON_NAMES_H
 #define CAPDUMP_SRC_REASON_NAMES_H
+
+#include <protolib/framer.h>
 
 #include <cstddef>
 #include <string_view>
 
-#include "frame_scanner.h"
-
 namespace capdump {
 
 struct ReasonName {
-  Outcome reason;
+  FramerEvent reason;
   std::string_view key;    // in JSON: the "error" value, and the key in the stats object
   std::string_view label;  // in the stats table
 };
 
 // Every rejection reason, in the order the framer checks a packet, which the stats follow.
 inline constexpr ReasonName kReasonNames[] = {
-    {Outcome::kOversizeLength, "oversize_length", "oversize length"},
-    {Outcome::kChecksumA, "checksum_a", "checksum A"},
-    {Outcome::kChecksumB, "checksum_b", "checksum B"},
+    {FRAMER_OVERSIZE_LENGTH, "oversize_length", "oversize length"},
+    {FRAMER_BAD_CHECKSUM_A, "checksum_a", "checksum A"},
+    {FRAMER_BAD_CHECKSUM_B, "checksum_b", "checksum B"},
 };
 
 // The entry of reason, which must be a rejection.
-constexpr const ReasonName &reason_name(Outcome reason) {
-  return kReasonNames[static_cast<std::size_t>(reason) - 1];
+constexpr const ReasonName &reason_name(FramerEvent reason) {
+  return kReasonNames[static_cast<std::size_t>(reason - FRAMER_OVERSIZE_LENGTH)];
 }
-static_assert(reason_name(Outcome::kOversizeLength).reason == Outcome::kOversizeLength &&
-              reason_name(Outcome::kChecksumA).reason == Outcome::kChecksumA &&
-              reason_name(Outcome::kChecksumB).reason == Outcome::kChecksumB);
+static_assert(reason_name(FRAMER_OVERSIZE_LENGTH).reason == FRAMER_OVERSIZE_LENGTH &&
+              reason_name(FRAMER_BAD_CHECKSUM_A).reason == FRAMER_BAD_CHECKSUM_A &&
+              reason_name(FRAMER_BAD_CHECKSUM_B).reason == FRAMER_BAD_CHECKSUM_B);
 
 }  // namespace capdump
 

@@ -16,11 +16,11 @@ class TypeFilter final : public EventSink {
  public:
   TypeFilter(const std::bitset<256> &types, EventSink &next) : types_(types), next_(next) {}
 
-  void packet(uint64_t offset, const uint8_t *packet, bool recovered) override {
-    if (types_[packet[0]]) next_.packet(offset, packet, recovered);
+  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override {
+    if (types_[packet[0]]) next_.packet(event, packet, recovered);
   }
-  void rejected(uint64_t offset, Outcome reason, const uint8_t *packet) override {
-    next_.rejected(offset, reason, packet);
+  void rejected(const FrameEvent &event, const uint8_t *packet) override {
+    next_.rejected(event, packet);
   }
   void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override {
     next_.unfinished(offset, sync_pair, received);

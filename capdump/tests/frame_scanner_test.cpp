@@ -1,4 +1,4 @@
-// The scanner that watches the library's framer: the offset and reason of every packet on a
+// The scanner that runs the library's framer: the offset, reason and size of every packet on a
 // stream laid out by hand, the same packets and error count as the framer alone, and the
 // packets a rejected packet swallowed found again by backtracking.
 #include "frame_scanner.h"
@@ -15,7 +15,6 @@ namespace {
 
 using capdump::FrameEvent;
 using capdump::FrameScanner;
-using capdump::Outcome;
 
 struct Scan {
   std::vector<FrameEvent> events;
@@ -65,10 +64,10 @@ const Bytes kStream = concat({
 });
 
 TEST(FrameScanner, ReportsEachPacketAtItsSyncPairWithItsReason) {
-  const std::vector<FrameEvent> expected = {{2, Outcome::kAccepted},   {18, Outcome::kAccepted},
-                                            {48, Outcome::kAccepted},  {71, Outcome::kChecksumA},
-                                            {88, Outcome::kChecksumB}, {101, Outcome::kAccepted},
-                                            {107, Outcome::kAccepted}};
+  const std::vector<FrameEvent> expected = {
+      {2, FRAMER_ACCEPTED, 14},        {18, FRAMER_ACCEPTED, 29},       {48, FRAMER_ACCEPTED, 23},
+      {71, FRAMER_BAD_CHECKSUM_A, 16}, {88, FRAMER_BAD_CHECKSUM_B, 13}, {101, FRAMER_ACCEPTED, 6},
+      {107, FRAMER_ACCEPTED, 46}};
   for (const std::vector<std::size_t> &reads : {std::vector<std::size_t>{}, {1}, {2, 5}, {13}}) {
     SCOPED_TRACE(reads.empty() ? 0 : reads[0]);
     const Scan result = scan(kStream, false, 256, reads);
@@ -81,7 +80,7 @@ TEST(FrameScanner, ReportsEachPacketAtItsSyncPairWithItsReason) {
 TEST(FrameScanner, OversizeLengthRejectsAtTheLengthByteAndHuntsThroughThePayload) {
   const Scan result = scan(kStream, false, 39, {7});
   ASSERT_EQ(result.events.size(), 7u);
-  EXPECT_EQ(result.events[6], (FrameEvent{107, Outcome::kOversizeLength}));
+  EXPECT_EQ(result.events[6], (FrameEvent{107, FRAMER_OVERSIZE_LENGTH, 4}));
   EXPECT_EQ(result.noise_bytes, 6u + 42);  // the payload and checksums of the long packet
 }
 
@@ -89,7 +88,7 @@ TEST(FrameScanner, OversizeLengthRejectsAtTheLengthByteAndHuntsThroughThePayload
 Framed framed_by_scanner(const Bytes &stream, const Scan &result) {
   Framed framed;
   for (const FrameEvent &e : result.events) {
-    if (e.outcome != Outcome::kAccepted) {
+    if (e.reason != FRAMER_ACCEPTED) {
       ++framed.errors;
       continue;
     }
@@ -119,14 +118,14 @@ TEST(FrameScanner, BacktrackingFindsThePacketsARejectedOneSwallowed) {
   const Bytes swollen = with_byte(make_packet(10, counting_payload(39)), 3, 80);
   const Bytes stream = concat({swollen, kType1, kType15, kType2, kEmpty});  // 0, 45, 59, 82, 111
   const Scan standard = scan(stream, false, 256);
-  const std::vector<FrameEvent> after_rejection = {{0, Outcome::kChecksumA},
-                                                   {111, Outcome::kAccepted}};
+  const std::vector<FrameEvent> after_rejection = {{0, FRAMER_BAD_CHECKSUM_A, 85},
+                                                   {111, FRAMER_ACCEPTED, 6}};
   EXPECT_EQ(standard.events, after_rejection);
-  const std::vector<FrameEvent> found_again = {{0, Outcome::kChecksumA},
-                                               {45, Outcome::kAccepted},
-                                               {59, Outcome::kAccepted},
-                                               {82, Outcome::kAccepted},
-                                               {111, Outcome::kAccepted}};
+  const std::vector<FrameEvent> found_again = {{0, FRAMER_BAD_CHECKSUM_A, 85},
+                                               {45, FRAMER_ACCEPTED, 14},
+                                               {59, FRAMER_ACCEPTED, 23},
+                                               {82, FRAMER_ACCEPTED, 29},
+                                               {111, FRAMER_ACCEPTED, 6}};
   EXPECT_EQ(scan(stream, true, 256, {1, 9}).events, found_again);
 }
 

@@ -63,8 +63,10 @@ Damaged damage(const Bytes &clean, Harm harm, double rate, uint64_t seed) {
 // Offsets of the packets a pass accepts.
 class OffsetSink final : public capdump::EventSink {
  public:
-  void packet(uint64_t offset, const uint8_t *, bool) override { offsets.insert(offset); }
-  void rejected(uint64_t, capdump::Outcome, const uint8_t *) override {}
+  void packet(const capdump::FrameEvent &event, const uint8_t *, bool) override {
+    offsets.insert(event.offset);
+  }
+  void rejected(const capdump::FrameEvent &, const uint8_t *) override {}
   void unfinished(uint64_t, const uint8_t *, std::size_t) override {}
   bool failed() const override { return false; }
   std::unordered_set<uint64_t> offsets;

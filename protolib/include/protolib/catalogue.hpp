@@ -346,6 +346,10 @@ struct EntryList {
   Entry (&entries)[Capacity];
   Count &count;
 };
+// Lets EntryList{entries, count} name its arguments' types with compilers that deduce no
+// aggregate's template arguments by themselves (clang before 17).
+template <typename Entry, std::size_t Capacity, typename Count>
+EntryList(Entry (&)[Capacity], Count &) -> EntryList<Entry, Capacity, Count>;
 
 // Calls visit(name, value) for each field of record (a record or entry, const or not) in wire
 // order: value is a reference to the scalar or array; for counted entries, the count byte as
