@@ -1,7 +1,7 @@
 // number_text.h - decimal text of record fields, byte for byte what printf gives: %hu, %lu and
 // %d for unsigned fields of 8 to 32 bits, %hd and %ld for signed fields of 16 and 32 bits.
-#ifndef LISTING_NUMBER_TEXT_H
-#define LISTING_NUMBER_TEXT_H
+#ifndef IO_NUMBER_TEXT_H
+#define IO_NUMBER_TEXT_H
 
 #include <charconv>
 #include <cstddef>
@@ -35,4 +35,4 @@ char *put_fields(char *out, const Int (&values)[N]) {
   return out;
 }
 
-#endif  // LISTING_NUMBER_TEXT_H
+#endif  // IO_NUMBER_TEXT_H
