@@ -5,10 +5,10 @@
 
 #include <protolib/ring.h>
 
+#include "number_text.h"
 #include "platform.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <memory>
 
@@ -31,14 +31,10 @@ struct Run {
   void write_line() {
     ++counts.lines;
     char *room = progress.reserve();
-    char *end = put_count(room, counts.lines);
+    char *end = put_decimal(room, counts.lines);
     *end++ = '\r';
     progress.commit(end);
     out.commit(line.format(decoder, out.reserve()));
-  }
-
-  static char *put_count(char *out, unsigned long count) {
-    return std::to_chars(out, out + 20, count).ptr;
   }
 
   // Takes every packet the ring holds; a type-0 packet strands no bytes.

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "decoded_packet.h"
-#include "value_text.h"
+#include "number_text.h"
 
 namespace capdump {
 
@@ -73,7 +73,7 @@ class ValueCells {
  private:
   template <std::integral Int>
   static char *put_value(char *out, Int value) {
-    return put_integer(out, value);
+    return put_decimal(out, value);
   }
   template <std::floating_point Float>
   static char *put_value(char *out, Float value) {
@@ -101,9 +101,9 @@ CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column)
 
 void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
   if (packet[0] != type_) return;
-  char *out = put_integer(row_, event.offset);
+  char *out = put_decimal(row_, event.offset);
   *out++ = ',';
-  out = put_integer(out, packet[1]);
+  out = put_decimal(out, packet[1]);
   if (recovered_column_) {
     *out++ = ',';
     *out++ = recovered ? '1' : '0';

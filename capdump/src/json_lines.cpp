@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "decoded_packet.h"
+#include "number_text.h"
 #include "reason_names.h"
-#include "value_text.h"
 
 namespace capdump {
 
@@ -46,7 +46,7 @@ class JsonFields {
 
   template <std::integral Int>
   void operator()(std::string_view name, Int value) {
-    out_ = put_integer(put_key(out_, name), value);
+    out_ = put_decimal(put_key(out_, name), value);
   }
   template <std::floating_point Float>
   void operator()(std::string_view name, Float value) {
@@ -66,7 +66,7 @@ class JsonFields {
     char *open = out_;
     *out_++ = '[';
     for (Int value : values) {
-      out_ = put_integer(out_, value);
+      out_ = put_decimal(out_, value);
       *out_++ = ',';
     }
     close_list(open);
@@ -107,13 +107,13 @@ char *put_payload(char *out, const uint8_t *packet) {
 
 // Writes {"offset":N, the start of every line.
 char *put_start(char *out, uint64_t offset) {
-  return put_integer(put_text(out, "{\"offset\":"), offset);
+  return put_decimal(put_text(out, "{\"offset\":"), offset);
 }
 
 // Writes ,"type":T,"length":L from the type and length bytes at packet.
 char *put_type_length(char *out, const uint8_t *packet) {
-  out = put_integer(put_key(out, "type"), packet[0]);
-  return put_integer(put_key(out, "length"), packet[1]);
+  out = put_decimal(put_key(out, "type"), packet[0]);
+  return put_decimal(put_key(out, "length"), packet[1]);
 }
 
 }  // namespace
@@ -147,9 +147,9 @@ void JsonLinesSink::rejected(const FrameEvent &event, const uint8_t *packet) {
 void JsonLinesSink::unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) {
   if (!errors_) return;
   char *out = put_string(put_key(put_start(line_, offset), "error"), "unfinished");
-  if (received > 2) out = put_integer(put_key(out, "type"), sync_pair[2]);
-  if (received > 3) out = put_integer(put_key(out, "length"), sync_pair[3]);
-  out = put_integer(put_key(out, "received"), received);
+  if (received > 2) out = put_decimal(put_key(out, "type"), sync_pair[2]);
+  if (received > 3) out = put_decimal(put_key(out, "length"), sync_pair[3]);
+  out = put_decimal(put_key(out, "received"), received);
   write_line(put_text(out, "}\n"));
 }
 

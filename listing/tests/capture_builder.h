@@ -1,6 +1,6 @@
 // Builds capture files for the program tests: payload fields in wire order, packets, streams.
-#ifndef PROTOLIB_TESTS_CAPTURE_BUILDER_H
-#define PROTOLIB_TESTS_CAPTURE_BUILDER_H
+#ifndef LISTING_TESTS_CAPTURE_BUILDER_H
+#define LISTING_TESTS_CAPTURE_BUILDER_H
 
 #include <protolib/writer.h>
 
@@ -45,4 +45,4 @@ inline Bytes packet(uint8_t type, const Payload &payload) {
   return make_packet(type, payload.bytes());
 }
 
-#endif  // PROTOLIB_TESTS_CAPTURE_BUILDER_H
+#endif  // LISTING_TESTS_CAPTURE_BUILDER_H

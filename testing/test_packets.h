@@ -1,6 +1,6 @@
 // Test helpers: packets built from raw payload bytes, and a stream fed through ring and framer.
-#ifndef PROTOLIB_TESTS_TEST_PACKETS_H
-#define PROTOLIB_TESTS_TEST_PACKETS_H
+#ifndef TESTING_TEST_PACKETS_H
+#define TESTING_TEST_PACKETS_H
 
 #include <protolib/decoder.h>
 #include <protolib/framer.h>
@@ -92,4 +92,4 @@ class DecoderHarness {
   PacketDecoder *decoder_ = nullptr;
 };
 
-#endif  // PROTOLIB_TESTS_TEST_PACKETS_H
+#endif  // TESTING_TEST_PACKETS_H

@@ -1,7 +1,7 @@
 // Command lines a program must refuse, and the check that it does so properly: its status, its
 // message, and nothing on standard output.
-#ifndef PROTOLIB_TESTS_FAILING_RUNS_H
-#define PROTOLIB_TESTS_FAILING_RUNS_H
+#ifndef TESTING_FAILING_RUNS_H
+#define TESTING_FAILING_RUNS_H
 
 #include <gtest/gtest.h>
 
@@ -28,4 +28,4 @@ inline void expect_failures(const std::string &program, const std::vector<Failin
   }
 }
 
-#endif  // PROTOLIB_TESTS_FAILING_RUNS_H
+#endif  // TESTING_FAILING_RUNS_H

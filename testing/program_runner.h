@@ -1,6 +1,6 @@
 // Runs a built program as a child process and captures what it wrote and how it ended.
-#ifndef PROTOLIB_TESTS_PROGRAM_RUNNER_H
-#define PROTOLIB_TESTS_PROGRAM_RUNNER_H
+#ifndef TESTING_PROGRAM_RUNNER_H
+#define TESTING_PROGRAM_RUNNER_H
 
 #include <cstddef>
 #include <optional>
@@ -41,4 +41,4 @@ class TempDir {
   std::string dir_;
 };
 
-#endif  // PROTOLIB_TESTS_PROGRAM_RUNNER_H
+#endif  // TESTING_PROGRAM_RUNNER_H

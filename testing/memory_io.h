@@ -1,6 +1,6 @@
-// Memory ends for the listing run's input and output, for tests and fuzzing.
-#ifndef PROTOLIB_TESTS_MEMORY_IO_H
-#define PROTOLIB_TESTS_MEMORY_IO_H
+// Memory ends for byte sources and sinks: input and output of tests and fuzzing.
+#ifndef TESTING_MEMORY_IO_H
+#define TESTING_MEMORY_IO_H
 
 #include <algorithm>
 #include <cstddef>
@@ -57,4 +57,4 @@ class StringSink final : public ByteSink {
   std::string text;
 };
 
-#endif  // PROTOLIB_TESTS_MEMORY_IO_H
+#endif  // TESTING_MEMORY_IO_H

@@ -1,7 +1,7 @@
-// byte_io.h - where the listing run takes its bytes from and puts its text: file descriptors for
-// the programs, anything else (memory, for instance) for tests and fuzzing.
-#ifndef LISTING_BYTE_IO_H
-#define LISTING_BYTE_IO_H
+// byte_io.h - where a program takes its bytes from and puts its text: file descriptors for the
+// programs, anything else (memory, for instance) for tests and fuzzing.
+#ifndef IO_BYTE_IO_H
+#define IO_BYTE_IO_H
 
 #include <cstddef>
 #include <cstdint>
@@ -43,4 +43,4 @@ class FdSink final : public ByteSink {
   int fd_;
 };
 
-#endif  // LISTING_BYTE_IO_H
+#endif  // IO_BYTE_IO_H

@@ -1,6 +1,6 @@
 // The standard-error text of the listing programs: running line counts and the closing summary.
-#ifndef PROTOLIB_TESTS_LISTING_TEXT_H
-#define PROTOLIB_TESTS_LISTING_TEXT_H
+#ifndef TESTING_LISTING_TEXT_H
+#define TESTING_LISTING_TEXT_H
 
 #include <string>
 
@@ -16,4 +16,4 @@ inline std::string progress(unsigned long lines) {
   return text;
 }
 
-#endif  // PROTOLIB_TESTS_LISTING_TEXT_H
+#endif  // TESTING_LISTING_TEXT_H

@@ -1,6 +1,6 @@
 // output_buffer.h - buffered text output that costs one write per buffer-full, not per line.
-#ifndef LISTING_OUTPUT_BUFFER_H
-#define LISTING_OUTPUT_BUFFER_H
+#ifndef IO_OUTPUT_BUFFER_H
+#define IO_OUTPUT_BUFFER_H
 
 #include <cstddef>
 #include <cstdint>
@@ -52,4 +52,4 @@ class OutputBuffer {
   char data_[kCapacity];
 };
 
-#endif  // LISTING_OUTPUT_BUFFER_H
+#endif  // IO_OUTPUT_BUFFER_H
