@@ -346,6 +346,9 @@ struct EntryList {
   Entry (&entries)[Capacity];
   Count &count;
 };
+// Spelled out, as not every supported compiler deduces an aggregate's arguments itself.
+template <typename Entry, std::size_t Capacity, typename Count>
+EntryList(Entry (&)[Capacity], Count &) -> EntryList<Entry, Capacity, Count>;
 
 // Calls visit(name, value) for each field of record (a record or entry, const or not) in wire
 // order: value is a reference to the scalar or array; for counted entries, the count byte as
