@@ -1,11 +1,12 @@
 // The generator's main loop: schedule, instrument reading, damage, output, statistics.
 #include "generator.h"
 
+#include <protolib/wire.h>
+
 #include <algorithm>
 #include <optional>
 #include <vector>
 
-#include "encoders.h"
 #include "instrument.h"
 #include "schedule.h"
 
@@ -63,7 +64,7 @@ class CaptureWriter {
 
   void write_packet() {
     const std::optional<Damage> damage = draw_damage();
-    uint8_t *out = output_.reserve(kMaxPrefix + kMaxPacketSize);
+    uint8_t *out = output_.reserve(kMaxPrefix + WIRE_MAX_PACKET);
     std::size_t prefix = 0;
     if (damage == Damage::kNoise) prefix = write_noise(out, damage_rng_);
     if (damage == Damage::kStraySync) prefix = write_stray_sync(out, damage_rng_);
@@ -102,7 +103,7 @@ class CaptureWriter {
 
   // One more packet of the recording, ended somewhere between its sync pair and its last byte.
   void write_cut_packet() {
-    uint8_t *packet = output_.reserve(kMaxPacketSize);
+    uint8_t *packet = output_.reserve(WIRE_MAX_PACKET);
     const uint8_t type = schedule_.next();
     const int32_t size = instrument_.write_packet(type, schedule_.clock_ms(), packet);
     output_.commit(static_cast<std::size_t>(damage_rng_.between(2, size - 1)));

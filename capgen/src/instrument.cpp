@@ -1,11 +1,11 @@
 // The simulated instrument: per-type starting points and the way each reading moves on.
 #include "instrument.h"
 
+#include <protolib/catalogue.hpp>
+
 #include <algorithm>
 #include <iterator>
 #include <limits>
-
-#include "encoders.h"
 
 namespace capgen {
 
@@ -13,6 +13,12 @@ namespace {
 
 constexpr double kDegreeUnit = 1e-7;  // type-22 d1 and d2 units
 constexpr float kLevelUnit = 0.01f;   // type-22 f units
+
+// Writes record's packet at out with the library's encoder; returns its size.
+template <typename Record>
+int32_t encode(uint8_t *out, const Record &record) {
+  return protolib::CatalogueType<Record>::encode(record, out);
+}
 
 }  // namespace
 

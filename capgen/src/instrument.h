@@ -18,7 +18,7 @@ class Instrument {
   explicit Instrument(uint64_t seed);
 
   // Moves the reading of type (a catalogue type) on to the time clock_ms and writes its packet
-  // at out, which needs room for 261 bytes. Returns the packet's size. With over_count, types
+  // at out, which needs room for WIRE_MAX_PACKET bytes. Returns the packet's size. With over_count, types
   // 21 and 22 send a count byte above their entry capacity; other types ignore it.
   int32_t write_packet(uint8_t type, uint32_t clock_ms, uint8_t *out, bool over_count = false);
 
