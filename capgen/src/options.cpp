@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "type_list.h"
+
 namespace capgen {
 
 namespace {
@@ -22,8 +24,7 @@ Options:
                      --packets is given alone)
   --packets N        stop after N whole packets (with --size: whichever comes first)
   --seed N           seed of the values, the timetable and the damage (default 1)
-  --types LIST       comma-separated catalogue types to include (default all: 1, 2, 3,
-                     9, 10, 12, 15, 20, 21, 22, 23, 25, 26, 27)
+  --types LIST       comma-separated catalogue types to include (default all: {types})
   --damage LIST      comma-separated damage kinds, or all:
                        noise         a noise run before the packet (never 0x81 or 0xA1)
                        stray-sync    a stray 0x81, or 0x81 0xA1, before the packet
@@ -114,9 +115,8 @@ std::string parse_types(std::string_view list, TypeSet &types) {
   types.reset();
   return for_each_item(list, [&types](std::string_view item) -> std::string {
     const std::optional<uint64_t> type = parse_count(item);
-    if (!type || *type > 255 || !in_catalogue(static_cast<unsigned>(*type))) {
-      return "type " + quoted(item) +
-             " is not in the catalogue (1, 2, 3, 9, 10, 12, 15, 20, 21, 22, 23, 25, 26, 27)";
+    if (!type || *type > 255 || !protolib::in_catalogue(static_cast<unsigned>(*type))) {
+      return "type " + quoted(item) + " is not in the catalogue (" + catalogue_type_list() + ")";
     }
     types.set(*type);
     return {};
@@ -260,7 +260,8 @@ ParseOutcome parse_options(const std::vector<std::string_view> &args) {
 }
 
 std::string_view help_text() {
-  return kHelp;
+  static const std::string help = with_type_list(kHelp);
+  return help;
 }
 
 }  // namespace capgen
