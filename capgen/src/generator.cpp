@@ -2,12 +2,14 @@
 #include "generator.h"
 
 #include <protolib/wire.h>
+#include <protolib/catalogue.hpp>
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "instrument.h"
+#include "layout_facts.h"
 #include "schedule.h"
 
 namespace capgen {
@@ -34,10 +36,16 @@ class CaptureWriter {
         packet_damage_.push_back(static_cast<Damage>(kind));
       }
     }
-    for (uint8_t type : {uint8_t{21}, uint8_t{22}}) {
+    // Over-counted packets are of the recording's types with counted entries, or of any such
+    // type when the recording has none.
+    std::vector<uint8_t> all_counted;
+    protolib::for_each_catalogue_type([&all_counted](auto kind) {
+      if constexpr (kHasEntries<typename decltype(kind)::Record>) all_counted.push_back(kind.kType);
+    });
+    for (uint8_t type : all_counted) {
       if (settings.types[type]) counted_types_.push_back(type);
     }
-    if (counted_types_.empty()) counted_types_ = {21, 22};
+    if (counted_types_.empty()) counted_types_ = all_counted;
   }
 
   CaptureStats run() {
