@@ -2,48 +2,47 @@
 // read back unchanged.
 //
 // Input: packets one after another, each a type byte followed by
-// - for a catalogue type, its payload (zero bytes past the end of the input; a type-21 or 22
-//   count byte is taken modulo capacity + 1). The record decoded from it is encoded again with
-//   capgen's encoder, which must give back exactly those payload bytes; the decoder must then
-//   frame that packet and decode it into the same record.
+// - for a catalogue type, its payload (zero bytes past the end of the input; the count byte of
+//   counted entries is taken modulo capacity + 1). The record decoded from it is encoded again
+//   with the library's encoder, which must give back exactly those payload bytes; the decoder
+//   must then frame that packet and decode it into the same record.
 // - for any other type, a count byte and that many fields, each a kind byte (u8, u16, i16, u32,
 //   i32, f32, f64: kind % 7) and its value's bytes, most significant first, up to 255 payload
 //   bytes. The writers must store exactly those bytes, packet_finish must give the length and
 //   size and write the same bytes when called again, and the decoder must frame the packet
 //   with its type and payload, from which the readers return every value bit for bit.
 #include <protolib/decoder.h>
+#include <protolib/wire.h>
 #include <protolib/writer.h>
+#include <protolib/catalogue.hpp>
 
 #include <array>
 #include <bit>
 #include <cstring>
 #include <tuple>
+#include <type_traits>
 
-#include "catalogue.h"
-#include "encoders.h"
 #include "fuzz_input.h"
 #include "test_packets.h"
 
 namespace {
 
-constexpr std::size_t kMaxPayload = 255;
+constexpr std::size_t kMaxPayload = WIRE_MAX_PAYLOAD;
 
-// Calls visit with the PacketDecoder member that holds the record of type. Returns false when
-// type has no record.
-template <typename Visit>
-bool visit_record_member(uint8_t type, Visit visit) {
-  static constexpr auto kMembers = std::make_tuple(
-      &PacketDecoder::rec1, &PacketDecoder::rec2, &PacketDecoder::rec3, &PacketDecoder::rec9,
-      &PacketDecoder::rec10, &PacketDecoder::rec12, &PacketDecoder::rec15, &PacketDecoder::rec20,
-      &PacketDecoder::rec21, &PacketDecoder::rec22, &PacketDecoder::rec23, &PacketDecoder::rec25,
-      &PacketDecoder::rec26, &PacketDecoder::rec27);
-  static_assert(std::tuple_size_v<decltype(kMembers)> == capgen::kCatalogueTypes.size());
-  return std::apply(
-      [&](auto... members) {
-        std::size_t i = 0;
-        return ((capgen::kCatalogueTypes[i++] == type && (visit(members), true)) || ...);
-      },
-      kMembers);
+// Lowers the count byte of Record's counted entries in payload, if it has them, to at most their
+// capacity, so the payload holds the entries it names. The count byte follows the fixed fields
+// before it.
+template <typename Record>
+void fit_count(Bytes &payload) {
+  std::size_t offset = 0;
+  const auto fit = [&](const auto &field) {
+    if constexpr (requires { std::decay_t<decltype(field)>::kCapacity; }) {
+      constexpr std::size_t kCapacity = std::decay_t<decltype(field)>::kCapacity;
+      payload[offset] = static_cast<uint8_t>(payload[offset] % (kCapacity + 1));
+    }
+    offset += protolib::fixed_size(field);
+  };
+  std::apply([&](const auto &...fields) { (fit(fields), ...); }, protolib::Layout<Record>::kFields);
 }
 
 // Feeds wire, one whole packet, to h's decoder and returns what the decoder framed from it.
@@ -61,22 +60,22 @@ const uint8_t *frame(DecoderHarness &h, const uint8_t *wire, std::size_t size) {
 // The payload of a catalogue-type packet, decoded by shadow into its record, is encoded again and
 // framed and decoded by real.
 void check_record(uint8_t type, FuzzInput &input, DecoderHarness &shadow, DecoderHarness &real) {
-  Bytes payload(kMaxPayload, 0);
-  std::memcpy(payload.data(), input.rest(), std::min(kMaxPayload, input.rest_size()));
-  // The count byte follows lead and info (type 21) or lead, uword and info (type 22).
-  if (type == 21) payload[5] = static_cast<uint8_t>(payload[5] % (TYPE21_CAPACITY + 1));
-  if (type == 22) payload[7] = static_cast<uint8_t>(payload[7] % (TYPE22_CAPACITY + 1));
-  FUZZ_REQUIRE(shadow.decode(type, payload) == type);
-  visit_record_member(type, [&](auto member) {
-    const auto &expected = shadow.decoder().*member;
-    uint8_t wire[capgen::kMaxPacketSize];
-    const auto size = static_cast<std::size_t>(capgen::encode(wire, expected));
+  protolib::visit_catalogue_type(type, [&](auto kind) {
+    using Record = typename decltype(kind)::Record;
+    constexpr auto kSlot = protolib::Layout<Record>::kSlot;
+    Bytes payload(kMaxPayload, 0);
+    std::memcpy(payload.data(), input.rest(), std::min(kMaxPayload, input.rest_size()));
+    fit_count<Record>(payload);
+    FUZZ_REQUIRE(shadow.decode(type, payload) == type);
+    const Record &expected = shadow.decoder().*kSlot;
+    uint8_t wire[WIRE_MAX_PACKET];
+    const auto size = static_cast<std::size_t>(kind.encode(expected, wire));
     const std::size_t length = size - 6;
     FUZZ_REQUIRE(wire[3] == length && std::memcmp(wire + 4, payload.data(), length) == 0);
     frame(real, wire, size);
     // Both records started as zero bytes, padding included, and were set field by field alike.
     // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
-    FUZZ_REQUIRE(std::memcmp(&(real.decoder().*member), &expected, sizeof expected) == 0);
+    FUZZ_REQUIRE(std::memcmp(&(real.decoder().*kSlot), &expected, sizeof expected) == 0);
     input.skip(length);
   });
 }
@@ -168,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   DecoderHarness real;
   while (input.rest_size() > 0) {
     const uint8_t type = input.byte();
-    if (capgen::in_catalogue(type)) {
+    if (protolib::in_catalogue(type)) {
       check_record(type, input, shadow, real);
     } else {
       check_fields(type, input, real);

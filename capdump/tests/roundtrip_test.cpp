@@ -1,13 +1,14 @@
 // Capture, JSON Lines, capture: for any capture of valid packets, capdump's listing read back by
 // capgen --from-jsonl gives the same bytes, whatever the types, lengths, counts and
 // floating-point bit patterns.
+#include <protolib/catalogue.hpp>
+
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <sstream>
 
 #include "dump_harness.h"
-#include "encoders.h"
 #include "jsonl_reader.h"
 #include "rng.h"
 
@@ -28,8 +29,9 @@ Bytes round_trip(const Bytes &capture) {
 
 template <typename Record>
 Bytes encoded(const Record &record) {
-  Bytes packet(capgen::kMaxPacketSize);
-  packet.resize(static_cast<std::size_t>(capgen::encode(packet.data(), record)));
+  Bytes packet(WIRE_MAX_PACKET);
+  packet.resize(
+      static_cast<std::size_t>(protolib::CatalogueType<Record>::encode(record, packet.data())));
   return packet;
 }
 

@@ -1,18 +1,16 @@
 // Damage routines: each changes only what its kind names and keeps every other byte valid.
 #include "damage.h"
 
+#include <protolib/wire.h>
 #include <protolib/writer.h>
+#include <protolib/catalogue.hpp>
 
 #include <algorithm>
-
-#include "catalogue.h"
 
 namespace capgen {
 
 namespace {
 
-constexpr uint8_t kSync1 = 0x81;
-constexpr uint8_t kSync2 = 0xA1;
 constexpr uint32_t kMaxExtraPayload = 32;
 
 // A byte that differs from original.
@@ -22,14 +20,14 @@ uint8_t other_than(uint8_t original, Rng &rng) {
 
 // Recomputes length and checksums after the payload or type byte changed.
 int32_t refinish(uint8_t *packet, uint32_t payload_size) {
-  return packet_finish(packet, packet + 4 + payload_size);
+  return packet_finish(packet, packet + WIRE_HEADER_SIZE + payload_size);
 }
 
 uint8_t uncatalogued_type(Rng &rng) {
   uint8_t type;
   do {
     type = static_cast<uint8_t>(1 + rng.below(255));
-  } while (in_catalogue(type));
+  } while (protolib::in_catalogue(type));
   return type;
 }
 
@@ -46,22 +44,22 @@ std::size_t write_noise(uint8_t *out, Rng &rng) {
   for (std::size_t i = 0; i < length; ++i) {
     // 254 values, stepped over both sync bytes.
     uint32_t value = rng.below(254);
-    if (value >= kSync1) ++value;
-    if (value >= kSync2) ++value;
+    if (value >= WIRE_SYNC1) ++value;
+    if (value >= WIRE_SYNC2) ++value;
     out[i] = static_cast<uint8_t>(value);
   }
   return length;
 }
 
 std::size_t write_stray_sync(uint8_t *out, Rng &rng) {
-  out[0] = kSync1;
+  out[0] = WIRE_SYNC1;
   if (rng.below(2) == 0) return 1;
-  out[1] = kSync2;
+  out[1] = WIRE_SYNC2;
   return 2;
 }
 
 int32_t damage_packet(Damage kind, uint8_t *packet, int32_t size, Rng &rng) {
-  const auto payload = static_cast<uint32_t>(size - 6);
+  const auto payload = static_cast<uint32_t>(size - WIRE_OVERHEAD);
   switch (kind) {
     case Damage::kBadA:
       packet[size - 2] = other_than(packet[size - 2], rng);
@@ -72,8 +70,9 @@ int32_t damage_packet(Damage kind, uint8_t *packet, int32_t size, Rng &rng) {
     case Damage::kShort:
       return refinish(packet, rng.below(payload));
     case Damage::kLong: {
-      const uint32_t extra = 1 + rng.below(std::min(kMaxExtraPayload, 255 - payload));
-      for (uint32_t i = 0; i < extra; ++i) packet[4 + payload + i] = rng.byte();
+      const uint32_t extra =
+          1 + rng.below(std::min<uint32_t>(kMaxExtraPayload, WIRE_MAX_PAYLOAD - payload));
+      for (uint32_t i = 0; i < extra; ++i) packet[WIRE_HEADER_SIZE + payload + i] = rng.byte();
       return refinish(packet, payload + extra);
     }
     case Damage::kUnknownType:

@@ -49,8 +49,8 @@ std::size_t write_noise(uint8_t *out, Rng &rng);
 std::size_t write_stray_sync(uint8_t *out, Rng &rng);
 
 // Applies bad-a, bad-b, short, long, unknown-type or type0 to the whole packet of size bytes at
-// packet, whose payload must be 1 to 254 bytes, with room for 261 bytes. Returns the packet's
-// new size; other kinds leave the packet as it is.
+// packet, whose payload must be 1 to 254 bytes, with room for WIRE_MAX_PACKET bytes. Returns the
+// packet's new size; other kinds leave the packet as it is.
 int32_t damage_packet(Damage kind, uint8_t *packet, int32_t size, Rng &rng);
 
 }  // namespace capgen

@@ -1,12 +1,15 @@
 // The generator's main loop: schedule, instrument reading, damage, output, statistics.
 #include "generator.h"
 
+#include <protolib/wire.h>
+#include <protolib/catalogue.hpp>
+
 #include <algorithm>
 #include <optional>
 #include <vector>
 
-#include "encoders.h"
 #include "instrument.h"
+#include "layout_facts.h"
 #include "schedule.h"
 
 namespace capgen {
@@ -33,10 +36,16 @@ class CaptureWriter {
         packet_damage_.push_back(static_cast<Damage>(kind));
       }
     }
-    for (uint8_t type : {uint8_t{21}, uint8_t{22}}) {
+    // Over-counted packets are of the recording's types with counted entries, or of any such
+    // type when the recording has none.
+    std::vector<uint8_t> all_counted;
+    protolib::for_each_catalogue_type([&all_counted](auto kind) {
+      if constexpr (kHasEntries<typename decltype(kind)::Record>) all_counted.push_back(kind.kType);
+    });
+    for (uint8_t type : all_counted) {
       if (settings.types[type]) counted_types_.push_back(type);
     }
-    if (counted_types_.empty()) counted_types_ = {21, 22};
+    if (counted_types_.empty()) counted_types_ = all_counted;
   }
 
   CaptureStats run() {
@@ -63,7 +72,7 @@ class CaptureWriter {
 
   void write_packet() {
     const std::optional<Damage> damage = draw_damage();
-    uint8_t *out = output_.reserve(kMaxPrefix + kMaxPacketSize);
+    uint8_t *out = output_.reserve(kMaxPrefix + WIRE_MAX_PACKET);
     std::size_t prefix = 0;
     if (damage == Damage::kNoise) prefix = write_noise(out, damage_rng_);
     if (damage == Damage::kStraySync) prefix = write_stray_sync(out, damage_rng_);
@@ -102,7 +111,7 @@ class CaptureWriter {
 
   // One more packet of the recording, ended somewhere between its sync pair and its last byte.
   void write_cut_packet() {
-    uint8_t *packet = output_.reserve(kMaxPacketSize);
+    uint8_t *packet = output_.reserve(WIRE_MAX_PACKET);
     const uint8_t type = schedule_.next();
     const int32_t size = instrument_.write_packet(type, schedule_.clock_ms(), packet);
     output_.commit(static_cast<std::size_t>(damage_rng_.between(2, size - 1)));

@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "block_output.h"
-#include "catalogue.h"
 #include "damage.h"
+#include "type_set.h"
 
 namespace capgen {
 

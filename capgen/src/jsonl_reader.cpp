@@ -1,8 +1,8 @@
 #include "jsonl_reader.h"
 
+#include <protolib/wire.h>
 #include <nlohmann/json.hpp>
 
-#include "encoders.h"
 #include "packet_from_json.h"
 
 namespace capgen {
@@ -28,7 +28,7 @@ std::string add_packet(const std::string &line, BlockOutput &output) {
     return parse_message(error);
   }
   if (object.is_object() && object.contains("error")) return {};
-  const JsonPacket packet = packet_from_json(object, output.reserve(kMaxPacketSize));
+  const JsonPacket packet = packet_from_json(object, output.reserve(WIRE_MAX_PACKET));
   if (packet.error.empty()) output.commit(static_cast<std::size_t>(packet.size));
   return packet.error;
 }

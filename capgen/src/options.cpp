@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include <protolib/catalogue.hpp>
+
 #include "cli/values.h"
 
 namespace capgen {
@@ -27,7 +29,7 @@ constexpr std::string_view kSizeHint = " (a number of bytes, optionally followed
 // The catalogue types as a list: "1, 2, 3".
 std::string catalogue_list() {
   std::string list;
-  for (const uint8_t type : kCatalogueTypes) {
+  for (const uint8_t type : protolib::kCatalogueTypes) {
     list.append(list.empty() ? "" : ", ").append(std::to_string(type));
   }
   return list;
@@ -85,7 +87,7 @@ std::string set_types(Options &options, std::string_view list) {
   types.reset();
   for (const std::string_view item : cli::split_list(list)) {
     const std::optional<uint64_t> type = cli::parse_decimal(item, 255);
-    if (!type || !in_catalogue(static_cast<unsigned>(*type))) {
+    if (!type || !protolib::in_catalogue(static_cast<unsigned>(*type))) {
       return "type " + cli::quoted(item) + " is not in the catalogue (" + catalogue_list() + ")";
     }
     types.set(*type);

@@ -2,8 +2,10 @@
 // raw payload framed as it is.
 #include "packet_from_json.h"
 
+#include <protolib/wire.h>
 #include <protolib/writer.h>
 #include <nlohmann/json.hpp>
+#include <protolib/catalogue.hpp>
 
 #include <algorithm>
 #include <bit>
@@ -18,8 +20,6 @@
 #include <vector>
 
 #include "cli/values.h"
-#include "encoders.h"
-#include "record_fields.h"
 
 namespace capgen {
 
@@ -122,7 +122,7 @@ class FieldsFromJson {
   }
 
   template <typename Entry, std::size_t Capacity, typename Count>
-  void operator()(std::string_view name, EntryList<Entry, Capacity, Count> list) {
+  void operator()(std::string_view name, protolib::EntryList<Entry, Capacity, Count> list) {
     const json *value = take(name);
     if (value == nullptr) return;
     if (!value->is_array() || value->size() > Capacity) {
@@ -136,7 +136,7 @@ class FieldsFromJson {
       const json &entry = (*value)[i];
       if (!entry.is_object()) return fail_field(name, "an array of objects");
       FieldsFromJson fields(entry, context_ + std::string(name) + "[" + std::to_string(i) + "] ");
-      for_each_field(list.entries[i], fields);
+      protolib::for_each_field(list.entries[i], fields);
       if (fields.error_.empty()) fields.check_keys({});
       error_ = fields.error_;
     }
@@ -174,10 +174,10 @@ template <typename Record>
 JsonPacket record_packet(const json &object, uint8_t *start) {
   Record record{};
   FieldsFromJson fields(object, "");
-  for_each_field(record, fields);
+  protolib::for_each_field(record, fields);
   if (fields.error().empty()) fields.check_keys(kPacketKeys);
   if (!fields.error().empty()) return {0, fields.error()};
-  return {encode(start, record), {}};
+  return {protolib::CatalogueType<Record>::encode(record, start), {}};
 }
 
 JsonPacket raw_packet(uint8_t type, const json &payload, uint8_t *start) {
@@ -216,7 +216,7 @@ JsonPacket packet_from_json(const json &object, uint8_t *start) {
   const auto payload = object.find("payload");
   if (payload != object.end()) {
     packet = raw_packet(*type, *payload, start);
-  } else if (!visit_catalogue_type(*type, [&](auto kind) {
+  } else if (!protolib::visit_catalogue_type(*type, [&](auto kind) {
                packet = record_packet<typename decltype(kind)::Record>(object, start);
              })) {
     return {0, "type " + std::to_string(*type) +
@@ -224,9 +224,9 @@ JsonPacket packet_from_json(const json &object, uint8_t *start) {
   }
   const auto length = object.find("length");
   if (packet.error.empty() && length != object.end() &&
-      integer_of<int32_t>(*length) != packet.size - 6) {
+      integer_of<int32_t>(*length) != packet.size - WIRE_OVERHEAD) {
     packet.error = "\"length\" is " + length->dump() + " but the packet holds " +
-                   std::to_string(packet.size - 6) + " payload bytes";
+                   std::to_string(packet.size - WIRE_OVERHEAD) + " payload bytes";
   }
   return packet;
 }

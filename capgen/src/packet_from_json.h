@@ -16,7 +16,7 @@ struct JsonPacket {
   std::string error;  // empty when the packet was written
 };
 
-// Writes the packet object describes at start (room for kMaxPacketSize bytes needed):
+// Writes the packet object describes at start (room for WIRE_MAX_PACKET bytes needed):
 // - "type" (required), 0 to 255;
 // - "payload", hexadecimal: the payload as it is; other fields are then not read;
 // - else, for a catalogue type, its record's fields by name as capdump prints them (a missing

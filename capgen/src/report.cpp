@@ -1,9 +1,9 @@
 // The --verbose report, one figure per line, aligned for reading.
 #include "report.h"
 
-#include <cstdio>
+#include <protolib/catalogue.hpp>
 
-#include "catalogue.h"
+#include <cstdio>
 
 namespace capgen {
 
@@ -25,7 +25,7 @@ std::string format_report(const CaptureStats &stats) {
   for (std::size_t type = 0; type < stats.packets_by_type.size(); ++type) {
     const uint64_t count = stats.packets_by_type[type];
     whole += count;
-    if (type != 0 && !in_catalogue(static_cast<unsigned>(type))) {
+    if (type != 0 && !protolib::in_catalogue(static_cast<unsigned>(type))) {
       uncatalogued += count;
     } else if (count > 0) {
       append_line(out, "type " + std::to_string(type), count);

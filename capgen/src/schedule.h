@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "catalogue.h"
 #include "rng.h"
+#include "type_set.h"
 
 namespace capgen {
 

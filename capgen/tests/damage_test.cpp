@@ -1,10 +1,11 @@
 // Damage routines: each kind changes exactly what it names, and the framer sees it so.
+#include <protolib/catalogue.hpp>
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <set>
 
-#include "catalogue.h"
 #include "damage.h"
 #include "test_packets.h"
 
@@ -91,7 +92,7 @@ TEST(Damage, EachPacketKindChangesWhatItNames) {
       {Damage::kUnknownType, true,
        [](const Bytes &o, const Bytes &d) {
          const Parts was = parts_of(o), is = parts_of(d);
-         return is.type != 0 && !capgen::in_catalogue(is.type) && is.payload == was.payload;
+         return is.type != 0 && !protolib::in_catalogue(is.type) && is.payload == was.payload;
        }},
       {Damage::kType0, true,
        [](const Bytes &o, const Bytes &d) {
@@ -105,7 +106,7 @@ TEST(Damage, EachPacketKindChangesWhatItNames) {
     for (int trial = 0; trial < 300; ++trial) {
       Bytes payload(1 + rng.below(254));
       for (uint8_t &byte : payload) byte = rng.byte();
-      const uint8_t type = capgen::kCatalogueTypes[rng.below(capgen::kCatalogueTypes.size())];
+      const uint8_t type = protolib::kCatalogueTypes[rng.below(protolib::kCatalogueTypes.size())];
       const Bytes original = make_packet(type, payload);
       Bytes packet = original;
       packet.resize(261);

@@ -1,59 +1,48 @@
-// The record encoders against the library's decoder: for every catalogue type, random payloads
+// The library's record encoders against its decoder: for every catalogue type, random payloads
 // come back byte for byte, and random records come back field for field through the ring.
+#include <protolib/catalogue.hpp>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
 #include <numeric>
-#include <tuple>
 
-#include "encoders.h"
 #include "rng.h"
 #include "test_packets.h"
 
 namespace {
 
 using capgen::Rng;
+using protolib::CatalogueType;
+using protolib::Layout;
 
-// One catalogue type: its record in the decoder, its decode routine, its payload size without
-// entries and, for the counted types 21 and 22, the size of one entry (0 for the others).
-template <typename RecordType>
-struct Case {
-  using Record = RecordType;
+// Payload sizes worked out by hand from the records' fields: without entries and, for the
+// counted types 21 and 22, of one entry (0 for the others).
+struct Sizes {
   uint8_t type;
-  Record PacketDecoder::*latest;
-  void (*decode)(Record *, const uint8_t *);
   size_t fixed_payload;
   size_t entry_size;
 };
+constexpr Sizes kSizes[] = {{1, 8, 0},   {2, 23, 0},  {3, 11, 0},  {9, 32, 0}, {10, 39, 0},
+                            {12, 29, 0}, {15, 17, 0}, {20, 38, 0}, {21, 6, 8}, {22, 8, 24},
+                            {23, 20, 0}, {25, 16, 0}, {26, 7, 0},  {27, 16, 0}};
 
-const auto kCatalogue =
-    std::make_tuple(Case<Type1Record>{1, &PacketDecoder::rec1, decode_type1, 8, 0},
-                    Case<Type2Record>{2, &PacketDecoder::rec2, decode_type2, 23, 0},
-                    Case<Type3Record>{3, &PacketDecoder::rec3, decode_type3, 11, 0},
-                    Case<Type9Record>{9, &PacketDecoder::rec9, decode_type9, 32, 0},
-                    Case<Type10Record>{10, &PacketDecoder::rec10, decode_type10, 39, 0},
-                    Case<Type12Record>{12, &PacketDecoder::rec12, decode_type12, 29, 0},
-                    Case<Type15Record>{15, &PacketDecoder::rec15, decode_type15, 17, 0},
-                    Case<Type20Record>{20, &PacketDecoder::rec20, decode_type20, 38, 0},
-                    Case<Type21Record>{21, &PacketDecoder::rec21, decode_type21, 6, 8},
-                    Case<Type22Record>{22, &PacketDecoder::rec22, decode_type22, 8, 24},
-                    Case<Type23Record>{23, &PacketDecoder::rec23, decode_type23, 20, 0},
-                    Case<Type25Record>{25, &PacketDecoder::rec25, decode_type25, 16, 0},
-                    Case<Type26Record>{26, &PacketDecoder::rec26, decode_type26, 7, 0},
-                    Case<Type27Record>{27, &PacketDecoder::rec27, decode_type27, 16, 0});
+// The hand-worked sizes of type; fails the test when it has none.
+Sizes sizes_of(uint8_t type) {
+  for (const Sizes &sizes : kSizes) {
+    if (sizes.type == type) return sizes;
+  }
+  ADD_FAILURE() << "no sizes for type " << int{type};
+  return {type, 0, 0};
+}
 
 // Entries a record holds: 0 for the fixed layouts.
 template <typename Record>
 constexpr size_t capacity_of() {
   if constexpr (requires(Record r) { r.entries; }) return std::size(Record{}.entries);
   return 0;
-}
-
-template <typename Visit>
-void for_each_case(Visit visit) {
-  std::apply([&](const auto &...cases) { (visit(cases), ...); }, kCatalogue);
 }
 
 // Floating-point patterns a careless encoder could change: NaNs with payloads, signalling
@@ -65,7 +54,8 @@ const uint32_t kTrickyFloats[] = {0x7FA00001u, 0xFFC00123u, 0x80000000u, 0x00000
 // A payload of random bytes; counted types get count_byte and min(count_byte, capacity)
 // entries, type-22 entries a tricky pattern in each floating-point field.
 template <typename Record>
-Bytes random_payload(const Case<Record> &c, Rng &rng, uint8_t count_byte) {
+Bytes random_payload(Rng &rng, uint8_t count_byte) {
+  const Sizes c = sizes_of(CatalogueType<Record>::kType);
   const size_t entries = std::min<size_t>(count_byte, capacity_of<Record>());
   Bytes payload(c.fixed_payload + entries * c.entry_size);
   for (uint8_t &byte : payload) byte = rng.byte();
@@ -83,19 +73,21 @@ Bytes random_payload(const Case<Record> &c, Rng &rng, uint8_t count_byte) {
 // records start, with the count byte kept as sent. Filled in place: a copy of a record need not
 // keep its padding bytes, which the tests compare.
 template <typename Record>
-void record_of(const Case<Record> &c, const Bytes &payload, Record &record) {
+void record_of(const Bytes &payload, Record &record) {
   std::memset(&record, 0, sizeof record);
   Bytes length_and_payload(300, 0);
   length_and_payload[0] = static_cast<uint8_t>(payload.size());
   std::copy(payload.begin(), payload.end(), length_and_payload.begin() + 1);
-  c.decode(&record, length_and_payload.data());
-  if constexpr (requires { record.count; }) record.count = payload[c.fixed_payload - 1];
+  CatalogueType<Record>::decode(record, length_and_payload.data());
+  if constexpr (requires { record.count; }) {
+    record.count = payload[sizes_of(CatalogueType<Record>::kType).fixed_payload - 1];
+  }
 }
 
 template <typename Record>
 Bytes encoded(const Record &record) {
-  Bytes packet(capgen::kMaxPacketSize);
-  packet.resize(static_cast<size_t>(capgen::encode(packet.data(), record)));
+  Bytes packet(WIRE_MAX_PACKET);
+  packet.resize(static_cast<size_t>(CatalogueType<Record>::encode(record, packet.data())));
   return packet;
 }
 
@@ -113,7 +105,7 @@ size_t set_bytes(const Record &record) {
 
 // A count from 0 to the capacity; always 0 for the fixed layouts.
 template <typename Record>
-uint8_t random_count(const Case<Record> &, Rng &rng) {
+uint8_t random_count(Rng &rng) {
   return static_cast<uint8_t>(rng.below(capacity_of<Record>() + 1));
 }
 
@@ -125,21 +117,20 @@ TEST(EncoderRoundTrip, RandomRecordsSurviveTheWireAndTheRing) {
   std::vector<std::function<bool(const PacketDecoder &)>> checks;
   std::vector<uint8_t> types;
   for (int i = 0; i < 700; ++i) {
-    const size_t pick = rng.below(std::tuple_size_v<decltype(kCatalogue)>);
-    size_t index = 0;
-    for_each_case([&](const auto &c) {
-      if (index++ != pick) return;
-      const Bytes payload = random_payload(c, rng, random_count(c, rng));
-      typename std::remove_cvref_t<decltype(c)>::Record expected;
-      record_of(c, payload, expected);
+    const uint8_t type = protolib::kCatalogueTypes[rng.below(protolib::kCatalogueTypes.size())];
+    protolib::visit_catalogue_type(type, [&](auto kind) {
+      using Record = typename decltype(kind)::Record;
+      const Bytes payload = random_payload<Record>(rng, random_count<Record>(rng));
+      Record expected;
+      record_of(payload, expected);
       const Bytes packet = encoded(expected);
-      EXPECT_EQ(packet, make_packet(c.type, payload)) << "type " << int{c.type};
+      EXPECT_EQ(packet, make_packet(type, payload)) << "type " << int{type};
       stream.insert(stream.end(), packet.begin(), packet.end());
-      types.push_back(c.type);
+      types.push_back(type);
       const auto *image = reinterpret_cast<const uint8_t *>(&expected);
-      checks.push_back([image = Bytes(image, image + sizeof expected),
-                        latest = c.latest](const PacketDecoder &d) {
-        return std::memcmp(&(d.*latest), image.data(), set_bytes(d.*latest)) == 0;
+      checks.push_back([image = Bytes(image, image + sizeof expected)](const PacketDecoder &d) {
+        const Record &latest = d.*Layout<Record>::kSlot;
+        return std::memcmp(&latest, image.data(), set_bytes(latest)) == 0;
       });
     });
   }
@@ -164,7 +155,8 @@ TEST(EncoderRoundTrip, RandomRecordsSurviveTheWireAndTheRing) {
 // Every count from 0 to past the capacity: the count byte goes out as set, the decoder lowers
 // it to the capacity, and entries past it keep what they held.
 template <typename Record>
-void check_every_count(const Case<Record> &c) {
+void check_every_count() {
+  constexpr uint8_t type = CatalogueType<Record>::kType;
   constexpr size_t capacity = capacity_of<Record>();
   Rng rng(3);
   std::vector<unsigned> counts(capacity + 3);
@@ -172,16 +164,16 @@ void check_every_count(const Case<Record> &c) {
   counts.push_back(255);
   for (unsigned count : counts) {
     SCOPED_TRACE(count);
-    const Bytes payload = random_payload(c, rng, static_cast<uint8_t>(count));
+    const Bytes payload = random_payload<Record>(rng, static_cast<uint8_t>(count));
     Record expected;
-    record_of(c, payload, expected);
-    ASSERT_EQ(encoded(expected), make_packet(c.type, payload));
+    record_of(payload, expected);
+    ASSERT_EQ(encoded(expected), make_packet(type, payload));
 
     DecoderHarness h;
-    Record &latest = h.decoder().*c.latest;
+    Record &latest = h.decoder().*Layout<Record>::kSlot;
     std::memset(&latest, 0x5A, sizeof latest);
     h.feed(encoded(expected));
-    ASSERT_EQ(h.step(), c.type);
+    ASSERT_EQ(h.step(), type);
     const size_t kept = std::min<size_t>(count, capacity);
     EXPECT_EQ(latest.count, kept);
     EXPECT_EQ(std::memcmp(latest.entries, expected.entries, kept * sizeof latest.entries[0]), 0);
@@ -192,8 +184,8 @@ void check_every_count(const Case<Record> &c) {
 }
 
 TEST(EncoderRoundTrip, CountedTypesSendEveryCountAndTheDecoderClampsIt) {
-  check_every_count(std::get<Case<Type21Record>>(kCatalogue));
-  check_every_count(std::get<Case<Type22Record>>(kCatalogue));
+  check_every_count<Type21Record>();
+  check_every_count<Type22Record>();
 }
 
 }  // namespace

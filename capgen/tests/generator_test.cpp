@@ -1,5 +1,7 @@
 // The generator: determinism, limits, the recording's shape, and damage counts that agree with
 // what the library's framer and decoder find in the capture.
+#include <protolib/catalogue.hpp>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,7 +102,7 @@ TEST(Generator, DefaultRecordingHoldsEveryTypeWithType10Every10Ms) {
   const Framed framed = frame_in_chunks(capture.bytes, {1000});
   EXPECT_EQ(framed.errors, 0);
   EXPECT_EQ(accepted_by_type(framed), capture.stats.packets_by_type);
-  for (uint8_t type : capgen::kCatalogueTypes) EXPECT_GT(capture.stats.packets_by_type[type], 0u);
+  for (uint8_t type : protolib::kCatalogueTypes) EXPECT_GT(capture.stats.packets_by_type[type], 0u);
   EXPECT_GT(capture.stats.packets_by_type[10] * 2, whole_packets(capture.stats));
 
   uint32_t previous_lead = 0;
@@ -159,7 +161,7 @@ TEST(Generator, DamageWithRightChecksumsKeepsEveryPacket) {
   uint64_t unknown = 0;
   for (const Bytes &packet : framed.packets) {
     const uint8_t type = packet[0];
-    if (type != 0 && !capgen::in_catalogue(type)) ++unknown;
+    if (type != 0 && !protolib::in_catalogue(type)) ++unknown;
     if (type == 21 && packet[2 + 5] > TYPE21_CAPACITY) ++over_count;
     if (type == 22 && packet[2 + 7] > TYPE22_CAPACITY) ++over_count;
   }

@@ -122,4 +122,11 @@ TEST(Options, HelpNamesEveryOptionAndDamageKind) {
   }
 }
 
+TEST(Options, HelpListsTheCatalogueTypesWrappedAtTheDescriptionColumn) {
+  EXPECT_NE(capgen::help_text().find("types to include (default all: 1, 2, 3,\n"
+                                     "                     9, 10, 12, 15, 20, 21, 22, 23, 25, "
+                                     "26, 27)\n  --damage LIST"),
+            std::string_view::npos);
+}
+
 }  // namespace
