@@ -126,6 +126,20 @@ const uint8_t *take_run(PacketFramer *framer, const uint8_t *run, const uint8_t 
   return run;
 }
 
+// Takes bytes from the ring up to the next decision, or until it runs dry.
+FramerEvent next_decision(PacketFramer *framer) {
+  ByteRing *ring = framer->input;
+  for (;;) {
+    int size = 0;
+    const uint8_t *run = protolib::claim_span(ring, &size);
+    if (size == 0) return FRAMER_DRY;
+    FramerEvent event = FRAMER_DRY;
+    const uint8_t *taken_to = take_run(framer, run, run + size, event);
+    protolib::consume_span(ring, static_cast<int>(taken_to - run));
+    if (event != FRAMER_DRY) return event;
+  }
+}
+
 }  // namespace
 
 extern "C" {
@@ -145,21 +159,13 @@ PacketFramer *framer_create(ByteRing *ring, int max_length) {
 }
 
 FramerReport framer_step(PacketFramer *framer) {
-  ByteRing *ring = framer->input;
-  for (;;) {
-    int size = 0;
-    const uint8_t *run = protolib::claim_span(ring, &size);
-    if (size == 0) return FramerReport{FRAMER_DRY, 0};
-    FramerEvent event = FRAMER_DRY;
-    const uint8_t *taken_to = take_run(framer, run, run + size, event);
-    protolib::consume_span(ring, static_cast<int>(taken_to - run));
-    if (event != FRAMER_DRY) return FramerReport{event, decided_size(framer, event)};
-  }
+  const FramerEvent event = next_decision(framer);
+  return FramerReport{event, event == FRAMER_DRY ? 0 : decided_size(framer, event)};
 }
 
 uint8_t *framer_next(PacketFramer *framer) {
   for (;;) {
-    switch (framer_step(framer).event) {
+    switch (next_decision(framer)) {
       case FRAMER_ACCEPTED:
         return framer->buffer;
       case FRAMER_DRY:

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <tuple>
+#include <type_traits>
+#include <utility>
 
 #include "byte_order.h"
 
@@ -71,10 +73,22 @@ class PayloadWriter {
   uint8_t *cursor_;
 };
 
+// Calls visit(std::integral_constant<std::size_t, I>{}) for the position I of each of Record's
+// fields, so that each field's description is a constant where it is used.
+template <typename Record, typename Visit>
+inline void for_each_position(Visit &&visit) {
+  constexpr std::size_t kCount = std::tuple_size_v<decltype(Layout<Record>::kFields)>;
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    (visit(std::integral_constant<std::size_t, I>{}), ...);
+  }
+  (std::make_index_sequence<kCount>{});
+}
+
 // Reads record's fields (a record or an entry) in wire order.
 template <typename Record>
-void read_fields(PayloadReader &in, Record &record) {
-  const auto read_one = [&](const auto &field) {
+inline void read_fields(PayloadReader &in, Record &record) {
+  for_each_position<Record>([&](auto position) {
+    constexpr const auto &field = std::get<position()>(Layout<Record>::kFields);
     if constexpr (requires { field.entries; }) {
       uint8_t &count = record.*field.count;
       in.read(count);
@@ -84,14 +98,14 @@ void read_fields(PayloadReader &in, Record &record) {
     } else {
       in.read(record.*field.member);
     }
-  };
-  std::apply([&](const auto &...fields) { (read_one(fields), ...); }, Layout<Record>::kFields);
+  });
 }
 
 // Writes record's fields (a record or an entry) in wire order.
 template <typename Record>
-void write_fields(PayloadWriter &out, const Record &record) {
-  const auto write_one = [&](const auto &field) {
+inline void write_fields(PayloadWriter &out, const Record &record) {
+  for_each_position<Record>([&](auto position) {
+    constexpr const auto &field = std::get<position()>(Layout<Record>::kFields);
     if constexpr (requires { field.entries; }) {
       const uint8_t count = record.*field.count;
       out.write(count);
@@ -101,13 +115,12 @@ void write_fields(PayloadWriter &out, const Record &record) {
     } else {
       out.write(record.*field.member);
     }
-  };
-  std::apply([&](const auto &...fields) { (write_one(fields), ...); }, Layout<Record>::kFields);
+  });
 }
 
 // Decodes the payload after length_byte into record and marks it fresh.
 template <typename Record>
-void decode_record(Record &record, const uint8_t *length_byte) {
+inline void decode_record(Record &record, const uint8_t *length_byte) {
   PayloadReader in(length_byte);
   read_fields(in, record);
   record.fresh = 1;
@@ -115,7 +128,7 @@ void decode_record(Record &record, const uint8_t *length_byte) {
 
 // Writes record's whole packet at start; returns its size.
 template <typename Record>
-int32_t encode_record(const Record &record, uint8_t *start) {
+inline int32_t encode_record(const Record &record, uint8_t *start) {
   PayloadWriter out(start, Layout<Record>::kType);
   write_fields(out, record);
   return out.finish();
