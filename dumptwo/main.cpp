@@ -10,6 +10,7 @@ int main(int argc, char **argv) {
     const std::string self = executable_path(argc > 0 ? argv[0] : nullptr);
     return report_usage(ExtractFileName(self.c_str()));
   }
+  if (asks_version(argv[1])) return report_version("dumptwo");
   DumptwoLine line;
   return list_capture(2, line, argv[1]);
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -93,6 +94,18 @@ ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecode
 int report_usage(const char *program_name) {
   std::fprintf(stderr, "usage: %s <in_file>\n  output goes to stdout\n", program_name);
   return kListingFailed;
+}
+
+bool asks_version(const char *arg) {
+  return std::strcmp(arg, "--version") == 0;
+}
+
+int report_version(const char *program_name) {
+  if (std::printf("%s %s\n", program_name, LISTING_VERSION) < 0 || std::fflush(stdout) != 0) {
+    std::fputs("error writing output\n", stderr);
+    return kListingIoError;
+  }
+  return kListingDone;
 }
 
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {

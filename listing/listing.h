@@ -44,6 +44,13 @@ ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecode
 // Prints the usage text naming program_name on standard error. Returns kListingFailed.
 int report_usage(const char *program_name);
 
+// True when arg asks for the version rather than naming a file: "--version".
+bool asks_version(const char *arg);
+
+// Prints "program_name VERSION", the project's version, on standard output. Returns
+// kListingDone, or kListingIoError after "error writing output" when it could not be written.
+int report_version(const char *program_name);
+
 // Lists the capture file at path on standard output with progress, the summary and any read or
 // write failure on standard error; a name that does not exist (or is a directory) is reported
 // before anything is read. Returns the exit status.

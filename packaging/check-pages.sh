@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Checks what the programs say of themselves against what is installed with them: each prints
+# "NAME VERSION" for --version; every option of its --help (--version alone for a program without
+# --help) has an entry in its man page and, for capgen and capdump, is in the bash completion,
+# which offers the catalogue types that capgen's --help lists.
+# Usage: check-pages.sh VERSION SOURCE_DIR PROGRAM...
+set -euo pipefail
+version=$1
+source_dir=$2
+shift 2
+completion=$source_dir/completions/capture-tools.bash
+failures=0
+fail() {
+  echo "$*" >&2
+  failures=$((failures + 1))
+}
+
+# What the completion offers for the command line WORD... whose last word is being completed.
+complete_words() {
+  # shellcheck source=/dev/null
+  source "$completion"
+  # shellcheck disable=SC2317  # called by the completion
+  compopt() { :; }
+  COMP_WORDS=("$@")
+  COMP_CWORD=$(($# - 1))
+  _capture_tools "$1"
+  echo "${COMPREPLY[*]}"
+}
+
+for program in "$@"; do
+  name=$(basename "$program")
+  page=$source_dir/man/$name.1
+  printed=$("$program" --version)
+  [[ $printed == "$name $version" ]] || fail "$name --version printed '$printed'"
+  if help=$("$program" --help 2>/dev/null); then
+    options=$(grep -oE '^  --[a-z-]+' <<<"$help")
+  else
+    options=--version
+  fi
+  page_text=$(sed 's/\\-/-/g' "$page")
+  for option in $options; do
+    # An entry: a line ".B --option" or ".BI --option ARG" (the page writes - as \-).
+    grep -qE "^\.BI? $option( |$)" <<<"$page_text" ||
+      fail "$name: $option has no entry in man/$name.1"
+    if [[ $name == capgen || $name == capdump ]]; then
+      [[ " $(complete_words "$name" "${option:0:-1}") " == *" $option "* ]] ||
+        fail "$name: the completion does not offer $option"
+    fi
+  done
+  if [[ $name == capgen ]]; then
+    listed=$(tr -s ' \n' ' ' <<<"$help" | grep -oE 'default all: [0-9, ]+' | grep -oE '[0-9]+' |
+      paste -sd ' ')
+    offered=$(complete_words capgen --types '')
+    [[ $offered == "$listed" ]] ||
+      fail "the completion offers the types '$offered', capgen lists '$listed'"
+  fi
+done
+
+# A list's last item completes after the items before it.
+offered=$(complete_words capdump --type 10,2)
+[[ $offered == "10,2 10,20 10,21 10,22 10,23 10,25 10,26 10,27" ]] ||
+  fail "capdump --type 10,2 completes as '$offered'"
+
+((failures == 0)) || exit 1
+echo "$# programs: versions, man pages and completions agree"
