@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "decoded_packet.h"
+#include "spread.h"
 
 namespace capdump {
 
@@ -35,8 +36,9 @@ struct IsEntryList : std::false_type {};
 template <typename Entry, std::size_t Capacity, typename Count>
 struct IsEntryList<protolib::EntryList<Entry, Capacity, Count>> : std::true_type {};
 
-// Calls each(series, value) for every number in record, numbering series from first on;
-// returns the number after the record's last series.
+// Calls each(series, spread) for every field of record with the spread of its values (one, or
+// an array's elements), numbering series from first on; returns the number after the record's
+// last series.
 template <typename Record, typename Each>
 std::size_t each_number(const Record &record, Each &each, std::size_t first) {
   std::size_t series = first;
@@ -46,13 +48,16 @@ std::size_t each_number(const Record &record, Each &each, std::size_t first) {
       using Entry = std::remove_cvref_t<decltype(value.entries[0])>;
       const std::size_t entries = std::min<std::size_t>(value.count, std::size(value.entries));
       for (std::size_t i = 0; i < entries; ++i) each_number(value.entries[i], each, series);
-      const auto skip = [](std::size_t, double) {};
+      const auto skip = [](std::size_t, const Spread &) {};
       series = each_number(Entry{}, skip, series);
     } else if constexpr (std::is_array_v<Value>) {
-      for (const auto element : value) each(series, static_cast<double>(element));
-      ++series;
+      Spread elements;
+      for (const auto element : value) elements.add(static_cast<double>(element));
+      each(series++, elements);
     } else {
-      each(series++, static_cast<double>(value));
+      Spread one;
+      one.add(static_cast<double>(value));
+      each(series++, one);
     }
   });
   return series;
@@ -61,11 +66,12 @@ std::size_t each_number(const Record &record, Each &each, std::size_t first) {
 }  // namespace detail
 
 // For a packet (type byte, length byte L, L payload bytes) of a catalogue type whose record
-// gives back its payload exactly, calls each(series, value) for every number of its record,
-// series indexing catalogue_series(). Calls nothing for other packets: a record decoded from
+// gives back its payload exactly, calls each(series, spread) for every field of its record with
+// the spread of its values, series indexing catalogue_series(); the entries' same field once
+// per entry. Calls nothing for other packets: a record decoded from
 // a payload of another length would show made-up zeros.
 template <typename Each>
-void for_each_number(const uint8_t *packet, Each &&each) {
+void for_each_spread(const uint8_t *packet, Each &&each) {
   show_decoded(packet, [&](const auto &record, bool complete) {
     if (complete) detail::each_number(record, each, first_series(packet[0]));
   });

@@ -1,5 +1,6 @@
 #include "report_page.h"
 
+#include <bitset>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -83,12 +84,17 @@ uint64_t sum(const auto &counts) {
   return std::accumulate(std::begin(counts), std::end(counts), uint64_t{0});
 }
 
-// Whether type has a row and a chart of its own: a catalogue type, or one with 1% of the
-// packets at least. The others, mostly damaged type bytes, are shown together.
-bool shown_alone(const CaptureStats &stats, std::size_t type) {
-  const uint64_t n = stats.packets_by_type[type];
-  return n > 0 && (protolib::in_catalogue(static_cast<unsigned>(type)) ||
-                   n * 100 >= sum(stats.packets_by_type));
+// The types with a row and a chart of their own: catalogue types, and others with 1% of the
+// packets at least. The rest, mostly damaged type bytes, are shown together.
+std::bitset<256> types_shown_alone(const CaptureStats &stats) {
+  std::bitset<256> alone;
+  const uint64_t packets = sum(stats.packets_by_type);
+  for (std::size_t type = 0; type < 256; ++type) {
+    const uint64_t n = stats.packets_by_type[type];
+    alone[type] =
+        n > 0 && (protolib::in_catalogue(static_cast<unsigned>(type)) || n * 100 >= packets);
+  }
+  return alone;
 }
 
 std::string facts(const CaptureReport &report) {
@@ -104,11 +110,12 @@ std::string facts(const CaptureReport &report) {
   html += row("in an unfinished packet", count(cut), share(cut, read)) + "</table>";
   const uint64_t packets = sum(stats.packets_by_type);
   html += "<table><tr><th colspan=\"3\">Packets by type</th>";
+  const std::bitset<256> alone = types_shown_alone(stats);
   uint64_t others = 0;
   std::string other_list;
   for (std::size_t type = 0; type < 256; ++type) {
     const uint64_t n = stats.packets_by_type[type];
-    if (shown_alone(stats, type)) {
+    if (alone[type]) {
       html += row("type " + std::to_string(type), count(n), share(n, packets));
     } else if (n > 0) {
       others += n;
@@ -193,9 +200,10 @@ std::string timeline(const CaptureReport &report) {
     chart.line(packets, "packets");
     html += chart.finish();
   };
+  const std::bitset<256> alone = types_shown_alone(stats);
   bool others = false;
   for (std::size_t type = 0; type < 256; ++type) {
-    if (shown_alone(stats, type)) {
+    if (alone[type]) {
       strip("type " + std::to_string(type),
             [type](const SliceCounts &c) { return c.packets[type]; });
     } else {
@@ -203,10 +211,10 @@ std::string timeline(const CaptureReport &report) {
     }
   }
   if (others) {
-    strip("other types", [&stats](const SliceCounts &c) {
+    strip("other types", [&alone](const SliceCounts &c) {
       uint64_t n = 0;
       for (std::size_t type = 0; type < 256; ++type) {
-        if (!shown_alone(stats, type)) n += c.packets[type];
+        if (!alone[type]) n += c.packets[type];
       }
       return n;
     });

@@ -19,8 +19,8 @@ void ReportSink::packet(const FrameEvent &event, const uint8_t *packet, bool rec
   } else {
     cover(event.offset, static_cast<uint64_t>(event.size));
   }
-  for_each_number(packet, [&](std::size_t series, double value) {
-    timeline_.spread(slice, series).add(value);
+  for_each_spread(packet, [&](std::size_t series, const Spread &values) {
+    timeline_.spread(slice, series).merge(values);
   });
 }
 

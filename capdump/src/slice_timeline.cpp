@@ -12,21 +12,6 @@ void SliceCounts::merge(const SliceCounts &other) {
   noise_bytes += other.noise_bytes;
 }
 
-void Spread::add(double value) {
-  if (!std::isfinite(value)) return;
-  min = std::min(min, value);
-  max = std::max(max, value);
-  sum += value;
-  ++count;
-}
-
-void Spread::merge(const Spread &other) {
-  min = std::min(min, other.min);
-  max = std::max(max, other.max);
-  sum += other.sum;
-  count += other.count;
-}
-
 SliceTimeline::SliceTimeline(std::size_t max_slices, std::size_t series)
     : max_slices_(max_slices),
       series_(series),

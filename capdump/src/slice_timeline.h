@@ -7,10 +7,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 #include "reason_names.h"
+#include "spread.h"
 
 namespace capdump {
 
@@ -22,17 +22,6 @@ struct SliceCounts {
   uint64_t noise_bytes = 0;  // noise bytes lying in the slice
 
   void merge(const SliceCounts &other);
-};
-
-// The spread of a series' values within one slice; NaN and infinite values are left out.
-struct Spread {
-  double min = std::numeric_limits<double>::infinity();
-  double max = -std::numeric_limits<double>::infinity();
-  double sum = 0;
-  uint64_t count = 0;
-
-  void add(double value);
-  void merge(const Spread &other);
 };
 
 class SliceTimeline {
