@@ -101,7 +101,8 @@ std::string facts(const CaptureReport &report) {
   const CaptureStats &stats = report.stats;
   const uint64_t read = stats.bytes_read;
   const uint64_t cut = stats.unfinished ? stats.unfinished->received : 0;
-  std::string html = "<h2>Facts</h2><div class=\"facts\"><table><tr><th colspan=\"3\">Bytes</th>";
+  std::string html =
+      "<h2>Facts</h2><div class=\"facts\"><table><tr><th colspan=\"3\">Bytes</th></tr>";
   html += row("read", count(read)) +
           row("in packets", count(stats.packet_bytes), share(stats.packet_bytes, read));
   html +=
@@ -109,7 +110,7 @@ std::string facts(const CaptureReport &report) {
   html += row("noise", count(stats.noise_bytes), share(stats.noise_bytes, read));
   html += row("in an unfinished packet", count(cut), share(cut, read)) + "</table>";
   const uint64_t packets = sum(stats.packets_by_type);
-  html += "<table><tr><th colspan=\"3\">Packets by type</th>";
+  html += "<table><tr><th colspan=\"3\">Packets by type</th></tr>";
   const std::bitset<256> alone = types_shown_alone(stats);
   uint64_t others = 0;
   std::string other_list;
@@ -126,7 +127,7 @@ std::string facts(const CaptureReport &report) {
   if (others > 0) html += row("other types", count(others), share(others, packets));
   html += row("all", count(packets));
   if (stats.recovered) html += row("of them recovered", count(*stats.recovered));
-  html += "</table><table><tr><th colspan=\"3\">Rejected packets</th>";
+  html += "</table><table><tr><th colspan=\"3\">Rejected packets</th></tr>";
   for (std::size_t i = 0; i < std::size(kReasonNames); ++i) {
     html += row(kReasonNames[i].label, count(stats.rejected_by_reason[i]));
   }
