@@ -255,7 +255,7 @@ std::string fields(const CaptureReport &report) {
     const uint8_t type = series[first].type;
     std::size_t end = first;
     while (end < series.size() && series[end].type == type) ++end;
-    if (report.stats.packets_by_type[type] > 0 && report.slices > 0) {
+    if (report.stats.packets_by_type[type] > 0) {
       any = true;
       html += "<h3>Type " + std::to_string(type) + "</h3><div class=\"grid\">";
       for (std::size_t s = first; s < end; ++s) html += field_chart(report, s);
@@ -276,7 +276,9 @@ std::string report_page(const CaptureReport &report, std::string_view capture_na
       "</style></head><body><main><h1>Capture report: " + name + "</h1><p class=\"note\">" +
       byte_size(static_cast<double>(report.stats.bytes_read)) + " read by capdump " CAPDUMP_VERSION;
   if (report.stats.recovered) html += " with recovery";
-  html += ".</p>" + facts(report) + timeline(report) + fields(report);
+  html += ".</p>" + facts(report);
+  html += report.slices > 0 ? timeline(report) + fields(report)
+                            : std::string("<p>The capture is empty: nothing lies along it.</p>");
   html += "</main><script type=\"application/json\" id=\"capdump-stats\">" +
           stats_json(report.stats) + "</script></body></html>\n";
   return html;

@@ -64,10 +64,12 @@ void append_point(std::string &path, std::size_t i, long y, bool starts) {
 
 SvgChart::SvgChart(const ChartAxes &axes, ValueRange range)
     : axes_(axes), low_(range.low), high_(range.high) {
-  if (!(high_ > low_)) {
-    const double margin = low_ == 0 ? 1 : std::fabs(low_) * 0.01;
-    low_ -= margin;
-    high_ += margin;
+  if (high_ > low_) return;
+  if (low_ == 0) {
+    high_ = 1;  // counts that are all zero lie on the axis
+  } else {
+    low_ -= std::fabs(low_) * 0.01;
+    high_ += std::fabs(high_) * 0.01;
   }
 }
 

@@ -31,7 +31,8 @@ struct ChartAxes {
 
 class SvgChart {
  public:
-  // range: the values the plot spans; a single value gets a range around it.
+  // range: the values the plot spans; a single value gets a range around it, or from 0 to 1
+  // when it is 0.
   SvgChart(const ChartAxes &axes, ValueRange range);
 
   // A line through the slices' values, in the CSS class css_class.
