@@ -20,6 +20,7 @@ constexpr int kPageWidth = 1120;
 constexpr std::string_view kStyle = R"(
 body{font:14px/1.45 system-ui,sans-serif;color:#1f2328;background:#fff;margin:0}
 main{max-width:1140px;margin:0 auto;padding:16px 20px 40px}
+summary{cursor:pointer}details{margin-top:8px;max-width:900px}
 h1{font-size:22px;margin:8px 0 2px}h2{font-size:17px;margin:26px 0 6px;border-bottom:1px solid #d0d7de}
 h3{font-size:15px;margin:18px 0 4px}p{margin:4px 0}.note{color:#57606a}
 .facts{display:flex;flex-wrap:wrap;gap:28px;align-items:flex-start}
@@ -136,7 +137,12 @@ std::string facts(const CaptureReport &report) {
               stats.unfinished ? count(cut) + " bytes at " + count(stats.unfinished->offset)
                                : std::string("none"));
   html += "</table></div>";
-  if (others > 0) html += "<p class=\"note\">Other types (packets): " + other_list + ".</p>";
+  if (others > 0) {
+    html +=
+        "<details class=\"note\"><summary>Other types (packets): type bytes seen rarely, "
+        "damaged ones for the most part</summary>" +
+        other_list + ".</details>";
+  }
   return html;
 }
 
@@ -170,8 +176,8 @@ std::string timeline(const CaptureReport &report) {
       "<h2>Along the capture</h2><p class=\"note\">The capture cut into " +
       std::to_string(report.slices) + " slices of " +
       byte_size(static_cast<double>(report.timeline.width())) +
-      "; a packet counts in the slice where its sync pair lies, and the last slice may be only "
-      "partly filled.</p>";
+      "; a packet counts in the slice where its sync pair lies. A last slice only partly "
+      "filled is left out of the packets by type.</p>";
   std::vector<SliceValues> reasons;
   for (std::size_t i = 0; i < std::size(kReasonNames); ++i) {
     reasons.push_back(per_slice(report, [i](const SliceCounts &c) { return c.rejected[i]; }));
@@ -195,7 +201,8 @@ std::string timeline(const CaptureReport &report) {
   noise_chart.line(noise, "noise");
   html += noise_chart.finish() + "<h3>Packets per slice, by type</h3><div class=\"grid\">";
   const auto strip = [&](const std::string &title, auto the_count) {
-    const SliceValues packets = per_slice(report, the_count);
+    SliceValues packets = per_slice(report, the_count);
+    if (stats.bytes_read % report.timeline.width() != 0) packets.back() = kNoValue;
     SvgChart chart(axes(report, title, "packets", kPageWidth / 2 - 6, 120),
                    value_range({packets, {0}}));
     chart.line(packets, "packets");
