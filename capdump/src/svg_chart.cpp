@@ -122,14 +122,12 @@ std::string SvgChart::finish() {
     svg += text(kLeft - 5, y + 4, "end", value_label(high_ - (high_ - low_) * step / 2));
   }
   const double extent = static_cast<double>(axes_.slice_width) * static_cast<double>(axes_.slices);
-  for (int step = 0; step <= 4; ++step) {
-    const int x = kLeft + plot_width * step / 4;
+  const int intervals = plot_width < 500 ? 2 : 4;  // room for each position's label
+  for (int step = 0; step <= intervals; ++step) {
+    const int x = kLeft + plot_width * step / intervals;
+    const char *anchor = step == 0 ? "start" : step == intervals ? "end" : "middle";
     svg += rule(x, bottom, x, bottom + 4, "axis");
-    svg += text(x, bottom + 15,
-                step == 0   ? "start"
-                : step == 4 ? "end"
-                            : "middle",
-                byte_size(extent * step / 4));
+    svg += text(x, bottom + 15, anchor, byte_size(extent * step / intervals));
   }
   svg += text(kLeft + plot_width / 2, bottom + 29, "middle", "position in capture (bytes)");
   svg += "<text class=\"unit\" transform=\"translate(12 " + std::to_string(kTop + plot_height / 2) +
