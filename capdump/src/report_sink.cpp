@@ -38,9 +38,8 @@ void ReportSink::unfinished(uint64_t offset, const uint8_t *sync_pair, std::size
 
 CaptureReport ReportSink::finish(const PassTotals &totals) {
   timeline_.add_noise(covered_, totals.bytes);
-  CaptureStats stats = stats_.stats(totals);
   const std::size_t slices = timeline_.fill(totals.bytes);
-  return CaptureReport{std::move(stats), std::move(timeline_), slices};
+  return CaptureReport{stats_.stats(totals), std::move(timeline_), slices};
 }
 
 void ReportSink::cover(uint64_t offset, uint64_t size) {
