@@ -30,7 +30,7 @@ _capture_tools() {
       esac
       ;;
     capdump)
-      options='--format --type --errors --recover --stats'
+      options='--format --type --errors --recover --stats --report'
       case $option in
         --type) list=$_capture_tools_types ;;
         --format) words='jsonl csv' ;;

@@ -42,7 +42,7 @@ void StatsSink::packet(const FrameEvent &event, const uint8_t *packet, bool reco
 }
 
 void StatsSink::rejected(const FrameEvent &event, const uint8_t *) {
-  ++stats_.rejected_by_reason[static_cast<std::size_t>(&reason_name(event.reason) - kReasonNames)];
+  ++stats_.rejected_by_reason[reason_index(event.reason)];
   stats_.rejected_bytes += static_cast<uint64_t>(event.size);
 }
 

@@ -18,6 +18,8 @@
 #include "dump_pass.h"
 #include "json_lines.h"
 #include "output_buffer.h"
+#include "report_page.h"
+#include "report_sink.h"
 #include "type_filter.h"
 
 namespace capdump {
@@ -82,6 +84,29 @@ PassTotals dump(const Options &options, ByteSource &in, OutputBuffer &out) {
   return dump_pass(in, options.recover, filter);
 }
 
+// Writes page to a new file at path, replacing one there; returns the exit status, with a
+// message if that failed.
+int write_page(const std::string &path, const std::string &page) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int error = fd < 0 ? errno : 0;
+  if (fd >= 0) {
+    FdSink file(fd);
+    if (!file.write(page.data(), page.size())) error = errno != 0 ? errno : EIO;
+    if (close(fd) != 0 && error == 0) error = errno;
+  }
+  if (error == 0) return cli::kDone;
+  return cli::report_write_error(kAbout.name, cli::quoted(path), error);
+}
+
+// Reads in for the report page and writes it to options.report, unless reading fails.
+PassTotals report(const Options &options, ByteSource &in, const std::string &shown, int &status) {
+  ReportSink sink(options.recover);
+  const PassTotals totals = dump_pass(in, options.recover, sink);
+  if (!totals.read_failed)
+    status = write_page(options.report, report_page(sink.finish(totals), shown));
+  return totals;
+}
+
 }  // namespace
 
 int run_dump(const Options &options) {
@@ -90,10 +115,16 @@ int run_dump(const Options &options) {
   const int fd = open_input(options.input, shown);
   if (fd < 0) return cli::kFailed;
   FdSource in(fd);
-  auto out = std::make_unique<Output>();
-  const PassTotals totals = dump(options, in, out->buffer);
+  int status = cli::kDone;
+  PassTotals totals;
+  if (options.report.empty()) {
+    auto out = std::make_unique<Output>();
+    totals = dump(options, in, out->buffer);
+    status = out->finish();
+  } else {
+    totals = report(options, in, shown, status);
+  }
   if (fd != STDIN_FILENO) close(fd);
-  int status = out->finish();
   if (totals.read_failed) {
     std::fprintf(stderr, "capdump: error reading %s: %s\n", shown.c_str(),
                  std::strerror(totals.read_error));

@@ -20,11 +20,16 @@ namespace capdump {
 template <typename Show>
 bool show_decoded(const uint8_t *packet, Show &&show) {
   return protolib::visit_catalogue_type(packet[0], [&](auto kind) {
+    using Record = typename decltype(kind)::Record;
     const uint8_t length = packet[1];
-    uint8_t padded[1 + 256] = {};  // length byte, payload, zeros up to the longest layout
-    std::memcpy(padded, packet + 1, std::size_t{1} + length);
-    typename decltype(kind)::Record record{};
-    kind.decode(record, padded);
+    Record record{};
+    if (protolib::entry_size<Record>() == 0 && length >= protolib::fixed_payload_size<Record>()) {
+      kind.decode(record, packet + 1);  // decoding reads no byte past the payload
+    } else {
+      uint8_t padded[1 + 256] = {};  // length byte, payload, zeros up to the longest layout
+      std::memcpy(padded, packet + 1, std::size_t{1} + length);
+      kind.decode(record, padded);
+    }
     show(record, protolib::gives_back_payload(record, packet + 2, length));
   });
 }

@@ -44,6 +44,12 @@ std::string set_format(Options &options, std::string_view name) {
   return {};
 }
 
+std::string set_report(Options &options, std::string_view path) {
+  if (path.empty()) return "--report needs a file name";
+  options.report = path;
+  return {};
+}
+
 template <bool Options::*Flag>
 std::string set_flag(Options &options, std::string_view) {
   options.*Flag = true;
@@ -73,6 +79,12 @@ const cli::OptionTable<Options> &option_table() {
        "rejected packets by reason, an unfinished packet at the end; a table, or one JSON "
        "object with --format jsonl",
        set_flag<&Options::stats>},
+      {"--report", "OUT",
+       "write a self-contained HTML page to the file OUT instead of listing the packets: the "
+       "summary of --stats, the packets by type, the rejected packets and the noise along the "
+       "capture, and each catalogue field's minimum, mean and maximum along it; the page's size "
+       "does not grow with the capture's",
+       set_report},
   };
   return table;
 }
@@ -83,6 +95,12 @@ bool one_catalogue_type(const std::bitset<256> &types) {
 
 // What is wrong with a combination of options, or empty.
 std::string check_combination(const Options &options, bool types_given) {
+  if (!options.report.empty()) {
+    if (options.stats) return "--report and --stats do not go together";
+    if (options.format != Format::kDefault) return "--report writes HTML; --format does not apply";
+    if (types_given) return "--report covers every type; --type does not apply";
+    if (options.errors) return "--report counts the rejected packets; --errors does not apply";
+  }
   if (options.stats) {
     if (options.format == Format::kCsv)
       return "--stats prints a table, or JSON with --format jsonl";

@@ -26,6 +26,7 @@ struct Options {
   bool errors = false;   // also list rejected packets and a packet cut off at the end
   bool recover = false;  // also list the packets found by scanning again after rejections
   bool stats = false;    // print the summary instead of the packets
+  std::string report;    // write the report page to this file instead of listing the packets
 };
 
 using ParseOutcome = cli::ParseOutcome<Options>;

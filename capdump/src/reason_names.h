@@ -26,6 +26,11 @@ inline constexpr ReasonName kReasonNames[] = {
 constexpr const ReasonName &reason_name(FramerEvent reason) {
   return kReasonNames[static_cast<std::size_t>(reason - FRAMER_OVERSIZE_LENGTH)];
 }
+// The place of reason, which must be a rejection, in kReasonNames.
+constexpr std::size_t reason_index(FramerEvent reason) {
+  return static_cast<std::size_t>(&reason_name(reason) - kReasonNames);
+}
+
 static_assert(reason_name(FRAMER_OVERSIZE_LENGTH).reason == FRAMER_OVERSIZE_LENGTH &&
               reason_name(FRAMER_BAD_CHECKSUM_A).reason == FRAMER_BAD_CHECKSUM_A &&
               reason_name(FRAMER_BAD_CHECKSUM_B).reason == FRAMER_BAD_CHECKSUM_B);

@@ -58,6 +58,14 @@ TEST(CapdumpCli, FailuresEndWithAMessageAndTheirStatus) {
        Stdout::kDevFull,
        1,
        "capdump: cannot write standard output: No space left on device\n"},
+      {{"capdump", "--report", dir.path("none/r.html"), capture},
+       Stdout::kCaptured,
+       1,
+       "capdump: cannot write '" + dir.path("none/r.html") + "': No such file or directory\n"},
+      {{"capdump", "--report", "/dev/full", capture},
+       Stdout::kCaptured,
+       1,
+       "capdump: cannot write '/dev/full': No space left on device\n"},
       {{"capdump", "--help"},
        Stdout::kDevFull,
        1,
@@ -78,6 +86,34 @@ TEST(CapdumpCli, ReadsAFileOrStandardInputAndPrintsHelpAndVersion) {
   }
   EXPECT_EQ(run_program(kCapdump, {"capdump", "--help"}).out, capdump::help_text());
   EXPECT_EQ(run_program(kCapdump, {"capdump", "--version"}).out, "capdump " CAPDUMP_VERSION "\n");
+}
+
+// The page of a file or of standard input carries the --stats summary of the same bytes.
+TEST(CapdumpCli, ReportPageCarriesTheStatsOfTheSameCapture) {
+  TempDir dir;
+  const std::string capture = dir.path("damaged.cap");
+  ASSERT_EQ(run_program(kCapgen, {"capgen", "--size", "256k", "--damage", "all", "--damage-rate",
+                                  "0.05", capture})
+                .status,
+            0);
+  const ProgramRun stats =
+      run_program(kCapdump, {"capdump", "--stats", "--format", "jsonl", "--recover", capture});
+  ASSERT_EQ(stats.status, 0);
+  const std::string from_file = dir.path("file.html");
+  const std::string from_stdin = dir.path("stdin.html");
+  const ProgramRun runs[] = {
+      run_program(kCapdump, {"capdump", "--report", from_file, "--recover", capture}),
+      run_program(kCapdump, {"capdump", "--recover", "--report", from_stdin, "-"},
+                  Stdout::kCaptured, slurp(capture)),
+  };
+  for (const ProgramRun &run : runs) {
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out + run.err, "");
+  }
+  const std::string embedded =
+      R"(<script type="application/json" id="capdump-stats">)" + stats.out + "</script>";
+  EXPECT_NE(slurp(from_file).find(embedded), std::string::npos);
+  EXPECT_NE(slurp(from_stdin).find(embedded), std::string::npos);
 }
 
 TEST(CapdumpCli, ListsOnlyTheChosenTypesButEveryRejectedPacket) {

@@ -14,7 +14,7 @@ using Args = std::vector<std::string_view>;
 
 bool holds_defaults(const Options &o) {
   return o.input == "a.cap" && o.format == Format::kDefault && o.types.all() && !o.errors &&
-         !o.recover && !o.stats;
+         !o.recover && !o.stats && o.report.empty();
 }
 
 // Each command line either sets what it names or names its fault.
@@ -40,6 +40,9 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
        ""},
       {{"--stats", "--format", "jsonl", "--recover", "a"},
        [](const Options &o) { return o.stats && o.format == Format::kJsonl; },
+       ""},
+      {{"--report", "out.html", "--recover", "-"},
+       [](const Options &o) { return o.report == "out.html" && o.recover && o.input == "-"; },
        ""},
       {{"--help", "--bogus"}, nullptr, "", cli::Request::kHelp},
       {{"--version"}, nullptr, "", cli::Request::kVersion},
@@ -70,6 +73,17 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
       {{"--stats", "--errors", "a"},
        nullptr,
        "--stats counts the rejected packets; --errors does not apply"},
+      {{"--report=", "a"}, nullptr, "--report needs a file name"},
+      {{"--report=r.html", "--stats", "a"}, nullptr, "--report and --stats do not go together"},
+      {{"--report=r.html", "--format=jsonl", "a"},
+       nullptr,
+       "--report writes HTML; --format does not apply"},
+      {{"--report=r.html", "--type=1", "a"},
+       nullptr,
+       "--report covers every type; --type does not apply"},
+      {{"--report=r.html", "--errors", "a"},
+       nullptr,
+       "--report counts the rejected packets; --errors does not apply"},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.args.empty() ? "" : row.args[0]);

@@ -1,0 +1,82 @@
+// field_series.h - the numbers a catalogue packet carries, as series a report can follow along a
+// capture: one series per field of a record, an array's elements sharing their field's series
+// and the counted entries' same field sharing one series.
+#ifndef CAPDUMP_SRC_FIELD_SERIES_H
+#define CAPDUMP_SRC_FIELD_SERIES_H
+
+#include <protolib/catalogue.hpp>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "decoded_packet.h"
+#include "spread.h"
+
+namespace capdump {
+
+struct SeriesName {
+  uint8_t type;       // the catalogue type whose records carry it
+  std::string field;  // "name", "name[]" for an array, "entries.name" for a counted entry's
+};
+
+// Every series of the catalogue, by type in ascending order, then in wire order.
+const std::vector<SeriesName> &catalogue_series();
+
+// The index in catalogue_series() of type's first series; type must be in the catalogue.
+std::size_t first_series(uint8_t type);
+
+namespace detail {
+
+template <typename T>
+struct IsEntryList : std::false_type {};
+template <typename Entry, std::size_t Capacity, typename Count>
+struct IsEntryList<protolib::EntryList<Entry, Capacity, Count>> : std::true_type {};
+
+// Calls each(series, spread) for every field of record with the spread of its values (one, or
+// an array's elements), numbering series from first on; returns the number after the record's
+// last series.
+template <typename Record, typename Each>
+std::size_t each_number(const Record &record, Each &each, std::size_t first) {
+  std::size_t series = first;
+  protolib::for_each_field(record, [&](std::string_view, const auto &value) {
+    using Value = std::remove_cvref_t<decltype(value)>;
+    if constexpr (IsEntryList<Value>::value) {
+      using Entry = std::remove_cvref_t<decltype(value.entries[0])>;
+      const std::size_t entries = std::min<std::size_t>(value.count, std::size(value.entries));
+      for (std::size_t i = 0; i < entries; ++i) each_number(value.entries[i], each, series);
+      const auto skip = [](std::size_t, const Spread &) {};
+      series = each_number(Entry{}, skip, series);
+    } else if constexpr (std::is_array_v<Value>) {
+      Spread elements;
+      for (const auto element : value) elements.add(static_cast<double>(element));
+      each(series++, elements);
+    } else {
+      Spread one;
+      one.add(static_cast<double>(value));
+      each(series++, one);
+    }
+  });
+  return series;
+}
+
+}  // namespace detail
+
+// For a packet (type byte, length byte L, L payload bytes) of a catalogue type whose record
+// gives back its payload exactly, calls each(series, spread) for every field of its record with
+// the spread of its values, series indexing catalogue_series(); the entries' same field once
+// per entry. Calls nothing for other packets: a record decoded from
+// a payload of another length would show made-up zeros.
+template <typename Each>
+void for_each_spread(const uint8_t *packet, Each &&each) {
+  show_decoded(packet, [&](const auto &record, bool complete) {
+    if (complete) detail::each_number(record, each, first_series(packet[0]));
+  });
+}
+
+}  // namespace capdump
+
+#endif  // CAPDUMP_SRC_FIELD_SERIES_H

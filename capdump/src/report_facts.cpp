@@ -1,0 +1,96 @@
+#include "report_facts.h"
+
+#include <protolib/catalogue.hpp>
+
+#include <cstdio>
+#include <numeric>
+
+namespace capdump {
+
+namespace {
+
+// A count with its thousands set apart by thin spaces.
+std::string count(uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, "&#8239;");
+  return digits;
+}
+
+std::string share(uint64_t part, uint64_t whole) {
+  if (whole == 0) return "";
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f%%",
+                100.0 * static_cast<double>(part) / static_cast<double>(whole));
+  return text;
+}
+
+std::string row(std::string_view label, const std::string &figure, const std::string &extra = "") {
+  return "<tr><td>" + std::string(label) + "</td><td>" + figure + "</td><td>" + extra +
+         "</td></tr>";
+}
+
+uint64_t sum(const auto &counts) {
+  return std::accumulate(std::begin(counts), std::end(counts), uint64_t{0});
+}
+
+}  // namespace
+
+std::bitset<256> types_shown_alone(const CaptureStats &stats) {
+  std::bitset<256> alone;
+  const uint64_t packets = sum(stats.packets_by_type);
+  for (std::size_t type = 0; type < 256; ++type) {
+    const uint64_t n = stats.packets_by_type[type];
+    alone[type] =
+        n > 0 && (protolib::in_catalogue(static_cast<unsigned>(type)) || n * 100 >= packets);
+  }
+  return alone;
+}
+
+std::string report_facts(const CaptureStats &stats) {
+  const uint64_t read = stats.bytes_read;
+  const uint64_t cut = stats.unfinished ? stats.unfinished->received : 0;
+  std::string html =
+      "<h2>Facts</h2><div class=\"facts\"><table><tr><th colspan=\"3\">Bytes</th></tr>";
+  html += row("read", count(read)) +
+          row("in packets", count(stats.packet_bytes), share(stats.packet_bytes, read));
+  html +=
+      row("in rejected packets", count(stats.rejected_bytes), share(stats.rejected_bytes, read));
+  html += row("noise", count(stats.noise_bytes), share(stats.noise_bytes, read));
+  html += row("in an unfinished packet", count(cut), share(cut, read)) + "</table>";
+  const uint64_t packets = sum(stats.packets_by_type);
+  html += "<table><tr><th colspan=\"3\">Packets by type</th></tr>";
+  const std::bitset<256> alone = types_shown_alone(stats);
+  uint64_t others = 0;
+  std::string other_list;
+  for (std::size_t type = 0; type < 256; ++type) {
+    const uint64_t n = stats.packets_by_type[type];
+    if (alone[type]) {
+      html += row("type " + std::to_string(type), count(n), share(n, packets));
+    } else if (n > 0) {
+      others += n;
+      other_list +=
+          (other_list.empty() ? "" : ", ") + std::to_string(type) + "&#160;(" + count(n) + ")";
+    }
+  }
+  if (others > 0) html += row("other types", count(others), share(others, packets));
+  html += row("all", count(packets));
+  if (stats.recovered) html += row("of them recovered", count(*stats.recovered));
+  html += "</table><table><tr><th colspan=\"3\">Rejected packets</th></tr>";
+  for (std::size_t i = 0; i < std::size(kReasonNames); ++i) {
+    html += row(kReasonNames[i].label, count(stats.rejected_by_reason[i]));
+  }
+  html += row("all", count(sum(stats.rejected_by_reason)));
+  html += row("unfinished packet at the end",
+              stats.unfinished ? count(cut) + " bytes at " + count(stats.unfinished->offset)
+                               : std::string("none"));
+  html += "</table></div>";
+  if (others > 0) {
+    html +=
+        "<details class=\"note\"><summary>Other types (packets): type bytes seen rarely, "
+        "damaged ones for the most part</summary>" +
+        other_list + ".</details>";
+  }
+  return html;
+}
+
+}  // namespace capdump

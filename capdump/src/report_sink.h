@@ -1,0 +1,50 @@
+// report_sink.h - the events of a pass gathered for the --report page: the --stats summary,
+// counted by the same StatsSink, and the same counts slice by slice along the capture, with the
+// spread of each catalogue field's values per slice.
+#ifndef CAPDUMP_SRC_REPORT_SINK_H
+#define CAPDUMP_SRC_REPORT_SINK_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "capture_stats.h"
+#include "dump_pass.h"
+#include "slice_timeline.h"
+
+namespace capdump {
+
+// The slices of a report page unless told otherwise.
+inline constexpr std::size_t kReportSlices = 512;
+
+struct CaptureReport {
+  CaptureStats stats;      // what --stats prints for the same pass
+  SliceTimeline timeline;  // spreads indexed as catalogue_series()
+  std::size_t slices = 0;  // the slices the capture fills
+};
+
+class ReportSink final : public EventSink {
+ public:
+  // recovery: the pass runs with recovery. max_slices: even, at least 2.
+  explicit ReportSink(bool recovery, std::size_t max_slices = kReportSlices);
+
+  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
+  void rejected(const FrameEvent &event, const uint8_t *packet) override;
+  void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override;
+  bool failed() const override { return false; }
+
+  // The report of the pass that ended with totals; the sink is spent after it.
+  CaptureReport finish(const PassTotals &totals);
+
+ private:
+  // The standard framing's next event covers size bytes from offset: the bytes before it, back
+  // to the end of the last one, are noise.
+  void cover(uint64_t offset, uint64_t size);
+
+  StatsSink stats_;
+  SliceTimeline timeline_;
+  uint64_t covered_ = 0;
+};
+
+}  // namespace capdump
+
+#endif  // CAPDUMP_SRC_REPORT_SINK_H

@@ -1,0 +1,142 @@
+// The --report figures: the summary is that of --stats, the slices add up to it and agree with
+// capdump's listing packet by packet, each field's spread is that of the listed values, and the
+// slices stay within bounds for captures of every kind, the empty one included.
+#include "report_sink.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dump_harness.h"
+#include "field_series.h"
+#include "report_page.h"
+
+namespace {
+
+using capdump::CaptureReport;
+using nlohmann::json;
+
+constexpr std::size_t kSlices = 16;  // few, so that a small capture merges them often
+
+CaptureReport report_of(const Bytes &input, bool recover) {
+  capdump::ReportSink sink(recover, kSlices);
+  MemorySource in(input.data(), input.size(), {4096});
+  const capdump::PassTotals totals = capdump::dump_pass(in, recover, sink);
+  return sink.finish(totals);
+}
+
+capdump::CaptureStats stats_of(const Bytes &input, bool recover) {
+  capdump::StatsSink sink(recover);
+  MemorySource in(input.data(), input.size());
+  return sink.stats(capdump::dump_pass(in, recover, sink));
+}
+
+std::vector<json> listing(const Bytes &input, bool recover) {
+  std::vector<json> objects;
+  std::istringstream lines(json_lines(input, recover, false).text);
+  for (std::string line; std::getline(lines, line);) objects.push_back(json::parse(line));
+  return objects;
+}
+
+// The numbers a listed packet holds for the series named field ("a", "a[]", "entries.a[]").
+void listed_values(const json &object, std::string field, std::vector<double> &values) {
+  const std::size_t dot = field.find('.');
+  if (dot != std::string::npos) {
+    for (const json &entry : object[field.substr(0, dot)]) {
+      listed_values(entry, field.substr(dot + 1), values);
+    }
+    return;
+  }
+  if (field.ends_with("[]")) field.resize(field.size() - 2);
+  const json &value = object[field];
+  for (const json &number : value.is_array() ? value : json::array({value})) {
+    if (number.is_number()) values.push_back(number.get<double>());
+  }
+}
+
+struct Case {
+  const char *name;
+  Bytes input;
+  bool recover;
+};
+
+std::vector<Case> cases() {
+  Bytes one_type;
+  for (int i = 0; i < 300; ++i) one_type = concat({one_type, make_packet(1, counting_payload(8))});
+  return {
+      {"damaged, recovered", generated_capture(1, 3000, 0.3), true},
+      {"damaged", generated_capture(2, 2000, 0.1), false},
+      {"one type", one_type, false},
+      {"only noise", Bytes(5000, 0x00), true},
+      {"empty", {}, false},
+  };
+}
+
+TEST(ReportSink, SummaryIsThatOfStatsAndSlicesAddUpToIt) {
+  for (const Case &c : cases()) {
+    SCOPED_TRACE(c.name);
+    const CaptureReport report = report_of(c.input, c.recover);
+    const capdump::CaptureStats stats = stats_of(c.input, c.recover);
+    EXPECT_EQ(capdump::stats_json(report.stats), capdump::stats_json(stats));
+    const uint64_t width = report.timeline.width();
+    EXPECT_EQ(report.slices, (c.input.size() + width - 1) / width);
+    EXPECT_LE(report.slices, kSlices);
+    if (c.input.size() > kSlices) {
+      EXPECT_GT(report.slices, kSlices / 2);
+    }
+    capdump::SliceCounts sum;
+    for (std::size_t i = 0; i < kSlices; ++i) sum.merge(report.timeline.counts(i));
+    EXPECT_EQ(sum.packets, stats.packets_by_type);
+    EXPECT_EQ(sum.rejected, stats.rejected_by_reason);
+    EXPECT_EQ(sum.recovered, stats.recovered.value_or(0));
+    EXPECT_EQ(sum.noise_bytes, stats.noise_bytes);
+    const std::string page = capdump::report_page(report, c.name);
+    EXPECT_NE(page.find(capdump::stats_json(stats) + "</script>"), std::string::npos);
+  }
+}
+
+// Each slice holds the listed packets whose offset lies in it, and each series' spread in a
+// slice is that of the values the listing shows for the packets there.
+TEST(ReportSink, SlicesHoldTheListedPacketsAndTheirValues) {
+  const std::vector<capdump::SeriesName> &series = capdump::catalogue_series();
+  for (const Case &c : cases()) {
+    SCOPED_TRACE(c.name);
+    const CaptureReport report = report_of(c.input, c.recover);
+    std::vector<capdump::SliceCounts> counts(kSlices);
+    std::vector<capdump::Spread> spreads(kSlices * series.size());
+    for (const json &object : listing(c.input, c.recover)) {
+      const auto slice = object["offset"].get<uint64_t>() / report.timeline.width();
+      const auto type = object["type"].get<uint8_t>();
+      ++counts[slice].packets[type];
+      if (object.contains("recovered")) ++counts[slice].recovered;
+      if (object.contains("payload")) continue;  // no catalogue record, or not a whole one
+      for (std::size_t s = capdump::first_series(type); s < series.size() && series[s].type == type;
+           ++s) {
+        std::vector<double> values;
+        listed_values(object, series[s].field, values);
+        for (const double value : values) spreads[slice * series.size() + s].add(value);
+      }
+    }
+    for (std::size_t i = 0; i < kSlices; ++i) {
+      EXPECT_EQ(report.timeline.counts(i).packets, counts[i].packets) << i;
+      EXPECT_EQ(report.timeline.counts(i).recovered, counts[i].recovered) << i;
+      for (std::size_t s = 0; s < series.size(); ++s) {
+        const capdump::Spread &got = report.timeline.spread(i, s);
+        const capdump::Spread &listed = spreads[i * series.size() + s];
+        ASSERT_EQ(got.count, listed.count) << i << " " << series[s].field;
+        if (got.count == 0) continue;
+        // The listing writes an f32 field in as few digits as tell it apart from other floats.
+        const auto near = [](double value) { return 1e-6 * std::fabs(value) + 1e-9; };
+        EXPECT_NEAR(got.min, listed.min, near(listed.min));
+        EXPECT_NEAR(got.max, listed.max, near(listed.max));
+        EXPECT_NEAR(got.sum, listed.sum, near(listed.sum) * static_cast<double>(listed.count));
+      }
+    }
+  }
+}
+
+}  // namespace
