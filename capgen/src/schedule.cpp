@@ -1,6 +1,10 @@
 // The recording's timetable: fixed periods for the regular types, one draw per tick for the rest.
 #include "schedule.h"
 
+#include <protolib/catalogue.hpp>
+
+#include <iterator>
+
 namespace capgen {
 
 namespace {
@@ -20,8 +24,33 @@ struct Occasional {
   uint8_t type;
   uint32_t per_mille;
 };
-constexpr Occasional kOccasional[] = {{3, 10},  {9, 5},  {21, 10}, {22, 4},
-                                      {23, 10}, {25, 2}, {26, 3},  {27, 2}};
+constexpr Occasional kNamedOccasional[] = {{3, 10},  {9, 5},  {21, 10}, {22, 4},
+                                           {23, 10}, {25, 2}, {26, 3},  {27, 2}};
+
+// The chance per tick of a catalogue type named in neither table, so that every catalogue type
+// can be generated, one new to the catalogue included.
+constexpr uint32_t kUnnamedPerMille = 2;
+
+constexpr bool named(uint8_t type) {
+  for (const Regular &r : kRegular) {
+    if (r.type == type) return true;
+  }
+  for (const Occasional &o : kNamedOccasional) {
+    if (o.type == type) return true;
+  }
+  return false;
+}
+
+// The named occasional types, then the unnamed catalogue types; unused places never come up.
+constexpr auto kOccasional = [] {
+  std::array<Occasional, std::size(kNamedOccasional) + protolib::kCatalogueTypes.size()> all{};
+  std::size_t n = 0;
+  for (const Occasional &o : kNamedOccasional) all[n++] = o;
+  for (const uint8_t type : protolib::kCatalogueTypes) {
+    if (!named(type)) all[n++] = {type, kUnnamedPerMille};
+  }
+  return all;
+}();
 
 }  // namespace
 
