@@ -1,0 +1,96 @@
+// capgen's JSON Lines reader (packets_from_jsonl) over arbitrary text read in pieces the input
+// chooses, in process with memory input.
+//
+// Input: a count byte and that many u16 read sizes (1 + n bytes, used in turn); a u16 failing
+// read (0: none; n: read number n - 1 and every later one fail); then the text.
+//
+// Promises checked:
+// - no exception escapes; the result is packets and no message, or packets and one message:
+//   "in:LINE: ..." or "cannot read 'in': ..."; a message is printable ASCII of bounded length;
+// - the packets written frame back, every byte of them, with no rejection;
+// - reads of the chosen sizes give the same packets and message as reads of any size;
+// - a run whose read fails has written a prefix of the packets of a run without failure and
+//   reports the failure; a run that stops before the failing read is the run without failure.
+#include <protolib/decoder.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "fuzz_input.h"
+#include "jsonl_reader.h"
+#include "memory_io.h"
+#include "test_packets.h"
+
+namespace {
+
+// Longer than any message: a line number, a library message and two input excerpts.
+constexpr std::size_t kMaxMessage = 400;
+const std::string_view kReadFailure = "cannot read 'in': ";
+
+struct Read {
+  Bytes bytes;
+  std::string error;
+};
+
+Read read_jsonl(MemorySource &in) {
+  Read read;
+  try {
+    read.error =
+        capgen::packets_from_jsonl(in, "in", "'in'", [&read](const uint8_t *data, std::size_t n) {
+          read.bytes.insert(read.bytes.end(), data, data + n);
+          return true;
+        });
+  } catch (...) {
+    FUZZ_REQUIRE(!"an exception escaped packets_from_jsonl");
+  }
+  return read;
+}
+
+bool is_clean_message(std::string_view error) {
+  return error.size() <= kMaxMessage &&
+         std::all_of(error.begin(), error.end(), [](char c) { return c >= 0x20 && c < 0x7F; }) &&
+         (error.empty() || error.starts_with("in:") || error.starts_with(kReadFailure));
+}
+
+// True when bytes are whole packets back to back, each with both checksums right.
+bool frames_cleanly(const Bytes &bytes) {
+  const Framed framed = frame_in_chunks(bytes, {1023});
+  Bytes again;
+  for (const Bytes &packet : framed.packets) {
+    const Bytes wire = make_packet(packet[0], Bytes(packet.begin() + 2, packet.end()));
+    again.insert(again.end(), wire.begin(), wire.end());
+  }
+  return framed.errors == 0 && again == bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
+  FuzzInput input(data, size);
+  std::vector<std::size_t> read_sizes;
+  for (uint16_t n : input.u16_list()) read_sizes.push_back(1u + n);
+  const uint16_t failing_read = input.u16();
+  const uint8_t *text = input.rest();
+  const std::size_t text_size = input.rest_size();
+
+  MemorySource whole_in(text, text_size);
+  const Read whole = read_jsonl(whole_in);
+  FUZZ_REQUIRE(is_clean_message(whole.error) && !whole.error.starts_with(kReadFailure));
+  FUZZ_REQUIRE(frames_cleanly(whole.bytes));
+
+  MemorySource pieces_in(text, text_size, read_sizes);
+  const Read pieces = read_jsonl(pieces_in);
+  FUZZ_REQUIRE(pieces.bytes == whole.bytes && pieces.error == whole.error);
+
+  if (failing_read == 0) return 0;
+  MemorySource failing_in(text, text_size, read_sizes, failing_read - 1u);
+  const Read failing = read_jsonl(failing_in);
+  FUZZ_REQUIRE(is_clean_message(failing.error));
+  FUZZ_REQUIRE(failing.bytes.size() <= whole.bytes.size() &&
+               std::equal(failing.bytes.begin(), failing.bytes.end(), whole.bytes.begin()));
+  const bool failure_reached = failing_in.reads() >= failing_read;
+  FUZZ_REQUIRE(failure_reached ? failing.error.starts_with(kReadFailure)
+                               : failing.error == whole.error && failing.bytes == whole.bytes);
+  return 0;
+}
