@@ -42,7 +42,7 @@ Read read_jsonl(MemorySource &in) {
           return true;
         });
   } catch (...) {
-    FUZZ_REQUIRE(!"an exception escaped packets_from_jsonl");
+    fuzz_failed("an exception escaped packets_from_jsonl", __FILE__, __LINE__);
   }
   return read;
 }

@@ -74,7 +74,7 @@ int finish(const ListingCounts &counts, OutputBuffer &out, OutputBuffer &err) {
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress) {
   Run run{listed_type, line, decoder, out, progress, {}};
-  auto block = std::make_unique<uint8_t[]>(kReadBlock);
+  auto block = std::make_unique_for_overwrite<uint8_t[]>(kReadBlock);
   // The output is checked before each read, so a failed output costs no further read, which
   // could wait a long time on a pipe or terminal for bytes that would only be thrown away.
   while (!out.failed()) {
