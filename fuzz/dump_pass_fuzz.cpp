@@ -10,8 +10,8 @@
 // - reads of the chosen sizes give the same text as reads of 64 KiB;
 // - the --stats bytes (in packets, in rejected packets, noise, unfinished) add up to the bytes
 //   read, which are the capture's;
-// - the listing without recovery, read back by capgen's JSON Lines reader, gives exactly the
-//   packets the library's framer accepts in the capture, with right checksums.
+// - the listing without recovery, read back by capgen's JSON Lines reader (which skips the
+//   rejected packets), gives exactly the packets the library's framer accepts in the capture.
 #include <nlohmann/json.hpp>
 
 #include <string_view>
@@ -57,8 +57,8 @@ Bytes accepted_packets(const Bytes &capture) {
   return packets;
 }
 
-bool round_trips(const Bytes &capture) {
-  const std::string listing = json_lines(capture, false, false).text;
+// listing: capdump's JSON Lines of capture without recovery; capgen skips the rejected packets.
+bool round_trips(const Bytes &capture, const std::string &listing) {
   MemorySource in(reinterpret_cast<const uint8_t *>(listing.data()), listing.size());
   Bytes back;
   const std::string error = capgen::packets_from_jsonl(in, "listing", "listing",
@@ -83,6 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FUZZ_REQUIRE(lines_are_objects(whole.text));
   FUZZ_REQUIRE(json_lines(capture, recover, true, read_sizes).text == whole.text);
   FUZZ_REQUIRE(stats_add_up(capture, recover));
-  FUZZ_REQUIRE(round_trips(capture));
+  FUZZ_REQUIRE(recover || round_trips(capture, whole.text));
   return 0;
 }

@@ -82,10 +82,13 @@ seed listing_fuzz "${listing_headers[@]}"
 seed dump_pass_fuzz "${dump_pass_headers[@]}"
 
 # jsonl_fuzz: read sizes and failing read (none, or reads of 100 bytes with the third failing),
-# then capdump's listing of a capture, rejected packets included, or a few hostile lines.
+# then the first lines of capdump's listing of a capture, rejected packets included, or a few
+# hostile lines.
 jsonl_headers=('\x00\x00\x00' '\x01\x00\x63\x00\x03')
 for name in clean counted-types damage-all; do
-  "$capdump" --errors "$captures/$name" >"$dir/listing-$name"
+  "$capdump" --errors "$captures/$name" >"$dir/listing"
+  head -n 12 "$dir/listing" >"$dir/listing-$name"
+  rm "$dir/listing"
 done
 printf '%s\n' '{"type":1,"offset":1e400}' '{"error":"checksum_a","offset":-1e400}' \
   '{"type":1,"leed\u001b[31m":1}' '{"type":22,"entries":[{"d1":null,"d1_bits":"7ff0000000000001"}]}' \

@@ -25,8 +25,8 @@ targets=(
   "framer_fuzz:16384:-dict=fuzz/capture.dict"
   "writer_fuzz:4096:"
   "listing_fuzz:16384:-dict=fuzz/capture.dict"
-  "jsonl_fuzz:16384:-dict=fuzz/jsonl.dict"
-  "dump_pass_fuzz:16384:-dict=fuzz/capture.dict"
+  "jsonl_fuzz:4096:-dict=fuzz/jsonl.dict"
+  "dump_pass_fuzz:4096:-dict=fuzz/capture.dict"
 )
 for entry in "${targets[@]}"; do
   IFS=: read -r target max_len options <<<"$entry"

@@ -13,7 +13,7 @@ namespace capgen {
 
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
 
 // Adds the packet of one line to output. Returns what is wrong with the line, or empty.
 std::string add_packet(std::string_view line, BlockOutput &output) {
