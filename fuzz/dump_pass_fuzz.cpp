@@ -47,16 +47,6 @@ bool stats_add_up(const Bytes &capture, bool recover) {
              stats.bytes_read;
 }
 
-// The packets the framer accepts in capture, each as it is sent.
-Bytes accepted_packets(const Bytes &capture) {
-  Bytes packets;
-  for (const Bytes &packet : frame_in_chunks(capture, {1023}).packets) {
-    const Bytes wire = make_packet(packet[0], Bytes(packet.begin() + 2, packet.end()));
-    packets.insert(packets.end(), wire.begin(), wire.end());
-  }
-  return packets;
-}
-
 // listing: capdump's JSON Lines of capture without recovery; capgen skips the rejected packets.
 bool round_trips(const Bytes &capture, const std::string &listing) {
   MemorySource in(reinterpret_cast<const uint8_t *>(listing.data()), listing.size());
@@ -74,8 +64,7 @@ bool round_trips(const Bytes &capture, const std::string &listing) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FuzzInput input(data, size);
   const bool recover = (input.byte() & 1) != 0;
-  std::vector<std::size_t> read_sizes;
-  for (uint16_t n : input.u16_list()) read_sizes.push_back(1u + n);
+  const std::vector<std::size_t> read_sizes = input.read_sizes();
   const Bytes capture = fuzz_capture(input);
 
   const DumpText whole = json_lines(capture, recover, true);

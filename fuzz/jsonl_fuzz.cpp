@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_input.h"
+#include "fuzz_capture.h"
 #include "jsonl_reader.h"
 #include "memory_io.h"
 #include "test_packets.h"
@@ -53,23 +53,11 @@ bool is_clean_message(std::string_view error) {
          (error.empty() || error.starts_with("in:") || error.starts_with(kReadFailure));
 }
 
-// True when bytes are whole packets back to back, each with both checksums right.
-bool frames_cleanly(const Bytes &bytes) {
-  const Framed framed = frame_in_chunks(bytes, {1023});
-  Bytes again;
-  for (const Bytes &packet : framed.packets) {
-    const Bytes wire = make_packet(packet[0], Bytes(packet.begin() + 2, packet.end()));
-    again.insert(again.end(), wire.begin(), wire.end());
-  }
-  return framed.errors == 0 && again == bytes;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FuzzInput input(data, size);
-  std::vector<std::size_t> read_sizes;
-  for (uint16_t n : input.u16_list()) read_sizes.push_back(1u + n);
+  const std::vector<std::size_t> read_sizes = input.read_sizes();
   const uint16_t failing_read = input.u16();
   const uint8_t *text = input.rest();
   const std::size_t text_size = input.rest_size();
@@ -77,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   MemorySource whole_in(text, text_size);
   const Read whole = read_jsonl(whole_in);
   FUZZ_REQUIRE(is_clean_message(whole.error) && !whole.error.starts_with(kReadFailure));
-  FUZZ_REQUIRE(frames_cleanly(whole.bytes));
+  FUZZ_REQUIRE(accepted_packets(whole.bytes) == whole.bytes);
 
   MemorySource pieces_in(text, text_size, read_sizes);
   const Read pieces = read_jsonl(pieces_in);

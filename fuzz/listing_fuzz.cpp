@@ -99,8 +99,7 @@ bool lines_have_fields(std::string_view out, std::size_t fields) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FuzzInput input(data, size);
-  std::vector<std::size_t> read_sizes;
-  for (uint16_t n : input.u16_list()) read_sizes.push_back(1u + n);
+  const std::vector<std::size_t> read_sizes = input.read_sizes();
   const uint16_t failing_read = input.u16();
   const Bytes bytes = fuzz_capture(input);
   const uint8_t *capture = bytes.data();
