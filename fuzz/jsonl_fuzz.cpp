@@ -18,14 +18,16 @@
 #include <string_view>
 
 #include "fuzz_capture.h"
+#include "input_excerpt.h"
 #include "jsonl_reader.h"
 #include "memory_io.h"
 #include "test_packets.h"
 
 namespace {
 
-// Longer than any message: a line number, a library message and two input excerpts.
-constexpr std::size_t kMaxMessage = 400;
+// Longer than any message: a line number and the wording of a message (under 256 bytes) with
+// one input excerpt, each of whose bytes may be written as four ("\xNN"), and "...".
+constexpr std::size_t kMaxMessage = 256 + 4 * capgen::kExcerptLength + 3;
 const std::string_view kReadFailure = "cannot read 'in': ";
 
 struct Read {
