@@ -1,47 +1,54 @@
 // capgen: writes a deterministic synthetic capture, or one made from capdump's JSON Lines. Data
 // goes to OUT, diagnostics and the --verbose report to standard error.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "byte_io.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/values.h"
 #include "generator.h"
 #include "jsonl_reader.h"
 #include "options.h"
+#include "replacing_output.h"
 #include "report.h"
 
 namespace {
 
-// Opens output, hands produce a sink that writes to it, and closes it. produce returns a
-// message about its input, or empty. Returns the exit status, with a message on failure.
+// Opens output, hands produce a sink that writes to it, and puts the capture in place. produce
+// returns a message about its input, or empty. A file is replaced only when everything
+// succeeded; standard output gets whatever was produced. Returns the exit status, with a message
+// on failure.
 int write_capture(const std::string &output,
                   const std::function<std::string(const capgen::Sink &)> &produce) {
   const bool to_stdout = output == "-";
   const std::string name = to_stdout ? "standard output" : cli::quoted(output);
-  std::FILE *stream = to_stdout ? stdout : std::fopen(output.c_str(), "wb");
-  if (stream == nullptr) {
-    std::fprintf(stderr, "capgen: cannot open %s: %s\n", name.c_str(), std::strerror(errno));
+  capgen::ReplacingOutput file;
+  if (const int error = to_stdout ? 0 : file.open(output); error != 0) {
+    std::fprintf(stderr, "capgen: cannot open %s: %s\n", name.c_str(), std::strerror(error));
     return cli::kFailed;
   }
+  std::FILE *stream = to_stdout ? stdout : file.stream();
   int error = 0;
   const std::string input_error = produce([stream, &error](const uint8_t *data, std::size_t size) {
     if (std::fwrite(data, 1, size, stream) == size) return true;
-    error = errno;
+    error = errno != 0 ? errno : EIO;
     return false;
   });
-  const int close_error = cli::finish_stream(stream);
-  if (error != 0 || close_error != 0) {
-    return cli::report_write_error(capgen::kAbout.name, name, error != 0 ? error : close_error);
+  if (error == 0 && (to_stdout || input_error.empty())) {
+    error = to_stdout ? cli::finish_stream(stdout) : file.commit();
   }
+  if (error != 0) return cli::report_write_error(capgen::kAbout.name, name, error);
   if (!input_error.empty()) {
     std::fprintf(stderr, "capgen: %s\n", input_error.c_str());
     return cli::kFailed;
@@ -60,34 +67,50 @@ int generate_to(const capgen::Options &options) {
   return status;
 }
 
-// Turns the JSON Lines named by --from-jsonl into a capture; the input is opened first, so a
-// missing one leaves the output untouched.
+// True when output names the file open as fd, found by device and inode.
+bool is_same_file(int fd, const std::string &output) {
+  struct stat input {};
+  struct stat existing {};
+  return output != "-" && fstat(fd, &input) == 0 && stat(output.c_str(), &existing) == 0 &&
+         input.st_dev == existing.st_dev && input.st_ino == existing.st_ino;
+}
+
+// Turns the JSON Lines named by --from-jsonl into a capture. The input is opened first and an
+// output that is the input refused, so neither case touches the output.
 int convert_jsonl(const capgen::Options &options) {
   const bool from_stdin = options.from_jsonl == "-";
-  std::ifstream file;
-  if (!from_stdin) file.open(options.from_jsonl, std::ios::binary);
-  if (!from_stdin && !file) {
-    const int error = errno;
-    std::fprintf(stderr, "capgen: cannot open %s: %s\n", cli::quoted(options.from_jsonl).c_str(),
-                 std::strerror(error));
+  const std::string shown = from_stdin ? "standard input" : cli::quoted(options.from_jsonl);
+  const int fd = from_stdin ? STDIN_FILENO : open(options.from_jsonl.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    std::fprintf(stderr, "capgen: cannot open %s: %s\n", shown.c_str(), std::strerror(errno));
     return cli::kFailed;
   }
-  std::istream &in = from_stdin ? std::cin : file;
-  const std::string name = from_stdin ? "standard input" : options.from_jsonl;
-  return write_capture(options.output, [&](const capgen::Sink &sink) {
-    return capgen::packets_from_jsonl(in, name, sink);
-  });
+  int status = cli::kFailed;
+  if (is_same_file(fd, options.output)) {
+    std::fprintf(stderr, "capgen: cannot write %s: it is the input\n",
+                 cli::quoted(options.output).c_str());
+  } else {
+    FdSource in(fd);
+    const std::string name = from_stdin ? "standard input" : options.from_jsonl;
+    status = write_capture(options.output, [&](const capgen::Sink &sink) {
+      return capgen::packets_from_jsonl(in, name, shown, sink);
+    });
+  }
+  if (!from_stdin) close(fd);
+  return status;
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
-  const capgen::ParseOutcome parsed = capgen::parse_options(args);
-  if (const std::optional<int> status = cli::answer_without_work(
-          capgen::kAbout, parsed.error, parsed.request, capgen::help_text)) {
-    return *status;
-  }
-  return parsed.options.from_jsonl.empty() ? generate_to(parsed.options)
-                                           : convert_jsonl(parsed.options);
+  return cli::run_reporting_out_of_memory(capgen::kAbout.name, [argc, argv] {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const capgen::ParseOutcome parsed = capgen::parse_options(args);
+    if (const std::optional<int> status = cli::answer_without_work(
+            capgen::kAbout, parsed.error, parsed.request, capgen::help_text)) {
+      return *status;
+    }
+    return parsed.options.from_jsonl.empty() ? generate_to(parsed.options)
+                                             : convert_jsonl(parsed.options);
+  });
 }

@@ -1,7 +1,9 @@
 // Framer and decoder over arbitrary bytes fed in chunks the input chooses, against the same bytes
-// fed one at a time: both must complete the same packets (type, length, payload) at the same
-// stream positions, with the same error count, the same records and, at the end, the same
-// receive state.
+// fed through a 1024-byte ring as fast as it takes them: both must complete the same packets
+// (type, length, payload) at the same stream positions, with the same error count, the same
+// records and, at the end, the same receive state. A framer that has completed a packet has
+// taken no byte past it, so the reference's position then is the packet's end however far
+// ahead it was fed.
 //
 // Input: a u16 ring size (2 + n % 1023 bytes); a u16 receiver choice (below 0x8000 a decoder,
 // otherwise a bare framer with max_length n % 300); a count byte and that many u16 chunk sizes
@@ -17,6 +19,7 @@
 namespace {
 
 constexpr int kDecoderMaxLength = 256;
+constexpr unsigned kReferenceRing = 1024;
 
 // A ring and what reads it: a decoder, or a framer of its own.
 class Receiver {
@@ -88,29 +91,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   const std::size_t stream_size = bytes.size();
 
   Receiver chunked(ring_size, max_length);
-  Receiver single(2, max_length);
-  std::size_t single_fed = 0;
+  Receiver reference(kReferenceRing, max_length);
+  std::size_t reference_fed = 0;
+  // The reference's next packet, fed as much as its ring takes whenever it has none; null once
+  // the stream is all fed and taken.
+  const auto reference_next = [&]() -> const uint8_t * {
+    for (;;) {
+      if (const uint8_t *packet = reference.next()) return packet;
+      const std::size_t room = kReferenceRing - 1 - (reference_fed - reference.consumed());
+      const std::size_t n = std::min(room, stream_size - reference_fed);
+      if (n == 0) return nullptr;
+      reference.write(stream + reference_fed, n);
+      reference_fed += n;
+    }
+  };
   for (std::size_t i = 0, at = 0; at < stream_size; ++i) {
     const std::size_t n = std::min(cycle_size(chunks, i, ring_size - 1), stream_size - at);
     chunked.write(stream + at, n);
     at += n;
     while (const uint8_t *packet = chunked.next()) {
-      const uint8_t *expected = nullptr;
-      while (expected == nullptr && single_fed < chunked.consumed()) {
-        single.write(stream + single_fed++, 1);
-        expected = single.next();
-      }
+      const uint8_t *expected = reference_next();
       FUZZ_REQUIRE(expected != nullptr);
-      FUZZ_REQUIRE(single.consumed() == chunked.consumed());
+      FUZZ_REQUIRE(reference.consumed() == chunked.consumed());
       FUZZ_REQUIRE(std::memcmp(packet, expected, 2u + packet[1]) == 0);
-      FUZZ_REQUIRE(chunked.same_state(single));
+      FUZZ_REQUIRE(chunked.same_state(reference));
     }
     FUZZ_REQUIRE(chunked.consumed() == at);
   }
-  for (; single_fed < stream_size; ++single_fed) {
-    single.write(stream + single_fed, 1);
-    FUZZ_REQUIRE(single.next() == nullptr);
-  }
-  FUZZ_REQUIRE(chunked.same_state(single));
+  FUZZ_REQUIRE(reference_next() == nullptr);
+  FUZZ_REQUIRE(chunked.same_state(reference));
   return 0;
 }

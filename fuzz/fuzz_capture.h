@@ -33,4 +33,16 @@ inline Bytes fuzz_capture(FuzzInput &input) {
   return capture;
 }
 
+// The packets the library's framer accepts in capture, each as it is sent (sync pair and
+// checksums included), back to back. Equal to capture exactly when capture is nothing but valid
+// packets.
+inline Bytes accepted_packets(const Bytes &capture) {
+  Bytes packets;
+  for (const Bytes &packet : frame_in_chunks(capture, {1023}).packets) {
+    const Bytes wire = make_packet(packet[0], Bytes(packet.begin() + 2, packet.end()));
+    packets.insert(packets.end(), wire.begin(), wire.end());
+  }
+  return packets;
+}
+
 #endif  // PROTOLIB_FUZZ_FUZZ_CAPTURE_H

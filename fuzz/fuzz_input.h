@@ -28,6 +28,14 @@ class FuzzInput {
     return values;
   }
 
+  // A count byte and that many u16 values n, each as a read size of 1 + n bytes (see
+  // MemorySource).
+  std::vector<std::size_t> read_sizes() {
+    std::vector<std::size_t> sizes;
+    for (const uint16_t n : u16_list()) sizes.push_back(1u + n);
+    return sizes;
+  }
+
   // The bytes not yet read.
   const uint8_t *rest() const { return data_ + at_; }
   std::size_t rest_size() const { return size_ - at_; }

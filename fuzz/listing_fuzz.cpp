@@ -48,21 +48,30 @@ struct Listing {
   std::string progress;
 };
 
+// The output buffers of every run: made once, as each holds 64 KiB, and empty between runs.
+struct Outputs {
+  StringSink out_sink;
+  StringSink progress_sink;
+  OutputBuffer out{out_sink, false};
+  OutputBuffer progress{progress_sink, false};
+};
+
 Listing list(const Program &program, ByteSource &in) {
+  static const auto outputs = std::make_unique<Outputs>();
   ByteRing *ring = nullptr;
   FUZZ_REQUIRE(ring_create(&ring, nullptr, kRingSize) == 0);
   PacketDecoder *decoder = decoder_create(ring);
-  StringSink out_sink;
-  StringSink progress_sink;
-  auto out = std::make_unique<OutputBuffer>(out_sink, false);
-  auto progress_out = std::make_unique<OutputBuffer>(progress_sink, false);
   const std::unique_ptr<LineFormatter> line = program.make_line();
   const ListingCounts counts =
-      list_stream(program.listed_type, *line, *decoder, in, *out, *progress_out);
-  FUZZ_REQUIRE(out->flush() && progress_out->flush());
+      list_stream(program.listed_type, *line, *decoder, in, outputs->out, outputs->progress);
+  FUZZ_REQUIRE(outputs->out.flush() && outputs->progress.flush());
   decoder_destroy(decoder);
   ring_destroy(ring);
-  return {counts, std::move(out_sink.text), std::move(progress_sink.text)};
+  Listing listing{counts, std::move(outputs->out_sink.text),
+                  std::move(outputs->progress_sink.text)};
+  outputs->out_sink.text.clear();
+  outputs->progress_sink.text.clear();
+  return listing;
 }
 
 bool same_listing(const Listing &a, const Listing &b) {
@@ -90,8 +99,7 @@ bool lines_have_fields(std::string_view out, std::size_t fields) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FuzzInput input(data, size);
-  std::vector<std::size_t> read_sizes;
-  for (uint16_t n : input.u16_list()) read_sizes.push_back(1u + n);
+  const std::vector<std::size_t> read_sizes = input.read_sizes();
   const uint16_t failing_read = input.u16();
   const Bytes bytes = fuzz_capture(input);
   const uint8_t *capture = bytes.data();
@@ -105,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
     const auto listed = std::count_if(framed.packets.begin(), framed.packets.end(),
                                       [&](const Bytes &p) { return p[0] == program.listed_type; });
     FUZZ_REQUIRE(whole.counts.lines == static_cast<unsigned long>(listed));
-    FUZZ_REQUIRE(whole.counts.packet_errors == static_cast<unsigned long>(framed.errors));
+    FUZZ_REQUIRE(whole.counts.packet_errors == static_cast<uint64_t>(framed.errors));
     FUZZ_REQUIRE(lines_have_fields(whole.out, program.fields));
     FUZZ_REQUIRE(static_cast<unsigned long>(std::count(whole.out.begin(), whole.out.end(), '\n')) ==
                  whole.counts.lines);

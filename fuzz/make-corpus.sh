@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Writes the seed corpus of the fuzz targets into DIR, the same bytes on every run: captures made
 # with capgen (clean, each kind of damage, random bytes) and edge cases (empty, sync bytes only,
-# a header cut off), each behind a few input headers that choose the chunk and read sizes.
+# a header cut off), each behind a few input headers that choose the chunk and read sizes; and
+# capdump's JSON Lines of some of them, with a few hostile lines, for the JSON Lines reader.
 #
-# Usage: fuzz/make-corpus.sh CAPGEN DIR    (DIR is emptied first)
+# Usage: fuzz/make-corpus.sh CAPGEN CAPDUMP DIR    (DIR is emptied first)
 set -euo pipefail
 capgen=$1
-dir=$2
+capdump=$2
+dir=$3
 rm -rf "$dir"
-mkdir -p "$dir"/{captures,framer_fuzz,listing_fuzz,writer_fuzz}
+mkdir -p "$dir"/{captures,framer_fuzz,listing_fuzz,writer_fuzz,jsonl_fuzz,dump_pass_fuzz}
 captures=$dir/captures
 
 capture() {
@@ -70,8 +72,32 @@ seed() {
     { printf '%b' "${!i}"; cat "$steps"; } >"$dir/$target/steps-$i"
   done
 }
+# dump_pass_fuzz: flags and read sizes.
+dump_pass_headers=(
+  '\x00\x00'                  # no recovery, reads of 64 KiB
+  '\x01\x02\x00\x10\x03\xFF'  # recovery, reads of 17 and 1024 bytes
+)
 seed framer_fuzz "${framer_headers[@]}"
 seed listing_fuzz "${listing_headers[@]}"
+seed dump_pass_fuzz "${dump_pass_headers[@]}"
+
+# jsonl_fuzz: read sizes and failing read (none, or reads of 100 bytes with the third failing),
+# then the first lines of capdump's listing of a capture, rejected packets included, or a few
+# hostile lines.
+jsonl_headers=('\x00\x00\x00' '\x01\x00\x63\x00\x03')
+for name in clean counted-types damage-all; do
+  "$capdump" --errors "$captures/$name" >"$dir/listing"
+  head -n 12 "$dir/listing" >"$dir/listing-$name"
+  rm "$dir/listing"
+done
+printf '%s\n' '{"type":1,"offset":1e400}' '{"error":"checksum_a","offset":-1e400}' \
+  '{"type":1,"leed\u001b[31m":1}' '{"type":22,"entries":[{"d1":null,"d1_bits":"7ff0000000000001"}]}' \
+  '{"type":9,"payload":"0g"}' '{"type":21,"count":2,"entries":[{}]}' >"$dir/listing-hostile"
+for ((i = 0; i < ${#jsonl_headers[@]}; i++)); do
+  for file in "$dir"/listing-*; do
+    { printf '%b' "${jsonl_headers[i]}"; cat "$file"; } >"$dir/jsonl_fuzz/$(basename "$file")-$i"
+  done
+done
 
 # writer_fuzz: each catalogue type with 255 payload bytes of noise; all of them in one input; a
 # packet of type 5 with one field of each kind (u8, u16, i16, u32, i32, a NaN f32, a NaN f64).

@@ -15,8 +15,9 @@ seconds=${1:-60}
 build=${2:-build/fuzz}
 
 cmake --preset fuzz -B "$build" >/dev/null
-cmake --build "$build" --target capgen framer_fuzz writer_fuzz listing_fuzz
-bash fuzz/make-corpus.sh "$build/capgen/capgen" "$build/fuzz-seeds"
+cmake --build "$build" --target capgen capdump framer_fuzz writer_fuzz listing_fuzz jsonl_fuzz \
+  dump_pass_fuzz
+bash fuzz/make-corpus.sh "$build/capgen/capgen" "$build/capdump/capdump" "$build/fuzz-seeds"
 mkdir -p "$build/fuzz-findings" "$build/fuzz-logs"
 
 # target:max_len:options
@@ -24,6 +25,8 @@ targets=(
   "framer_fuzz:16384:-dict=fuzz/capture.dict"
   "writer_fuzz:4096:"
   "listing_fuzz:16384:-dict=fuzz/capture.dict"
+  "jsonl_fuzz:4096:-dict=fuzz/jsonl.dict"
+  "dump_pass_fuzz:4096:-dict=fuzz/capture.dict"
 )
 for entry in "${targets[@]}"; do
   IFS=: read -r target max_len options <<<"$entry"

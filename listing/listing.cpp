@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -38,19 +39,23 @@ struct Run {
     out.commit(line.format(decoder, out.reserve()));
   }
 
-  // Takes every packet the ring holds; a type-0 packet strands no bytes.
+  // Takes every packet the ring holds; a type-0 packet strands no bytes. The framer's count,
+  // which saturates, is moved into the run's while far below its limit.
   void drain() {
     for (int type; (type = decoder_next(&decoder)) >= 0;) {
       if (type == listed_type) write_line();
     }
+    counts.packet_errors += static_cast<uint64_t>(decoder.framer->errors);
+    decoder.framer->errors = 0;
   }
 };
 
 // The summary, then a line for each failure; returns the exit status.
 int finish(const ListingCounts &counts, OutputBuffer &out, OutputBuffer &err) {
   char summary[64];
-  const int size = std::snprintf(summary, sizeof summary, "%lu good packets\n%lu packet errors\r",
-                                 counts.lines, counts.packet_errors);
+  const int size =
+      std::snprintf(summary, sizeof summary, "%lu good packets\n%llu packet errors\r", counts.lines,
+                    static_cast<unsigned long long>(counts.packet_errors));
   err.append(std::string_view(summary, static_cast<std::size_t>(size)));
   int status = kListingDone;
   if (counts.read_failed) {
@@ -61,7 +66,7 @@ int finish(const ListingCounts &counts, OutputBuffer &out, OutputBuffer &err) {
     err.append("error writing output\n");
     status = kListingIoError;
   }
-  err.flush();
+  if (!err.flush()) status = kListingIoError;
   return status;
 }
 
@@ -70,7 +75,7 @@ int finish(const ListingCounts &counts, OutputBuffer &out, OutputBuffer &err) {
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress) {
   Run run{listed_type, line, decoder, out, progress, {}};
-  auto block = std::make_unique<uint8_t[]>(kReadBlock);
+  auto block = std::make_unique_for_overwrite<uint8_t[]>(kReadBlock);
   // The output is checked before each read, so a failed output costs no further read, which
   // could wait a long time on a pipe or terminal for bytes that would only be thrown away.
   while (!out.failed()) {
@@ -87,7 +92,6 @@ ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecode
       at += chunk;
     }
   }
-  run.counts.packet_errors = static_cast<unsigned long>(decoder.framer->errors);
   return run.counts;
 }
 
@@ -120,21 +124,22 @@ int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
   }
   ByteRing *ring = nullptr;
   PacketDecoder *decoder = nullptr;
-  if (ring_create(&ring, nullptr, kRingSize) != 0 || (decoder = decoder_create(ring)) == nullptr) {
+  int status = kListingFailed;
+  try {
+    if (ring_create(&ring, nullptr, kRingSize) != 0 || (decoder = decoder_create(ring)) == nullptr)
+      throw std::bad_alloc();
+    FdSource in(fd);
+    FdSink out_sink(STDOUT_FILENO);
+    FdSink err_sink(STDERR_FILENO);
+    auto out = std::make_unique<OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
+    auto err = std::make_unique<OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
+    const ListingCounts counts = list_stream(listed_type, line, *decoder, in, *out, *err);
+    status = finish(counts, *out, *err);
+  } catch (const std::bad_alloc &) {
     std::fputs("out of memory\n", stderr);
-    ring_destroy(ring);
-    close(fd);
-    return kListingFailed;
   }
-  FdSource in(fd);
-  FdSink out_sink(STDOUT_FILENO);
-  FdSink err_sink(STDERR_FILENO);
-  auto out = std::make_unique<OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
-  auto err = std::make_unique<OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
-
-  const ListingCounts counts = list_stream(listed_type, line, *decoder, in, *out, *err);
   decoder_destroy(decoder);
   ring_destroy(ring);
   close(fd);
-  return finish(counts, *out, *err);
+  return status;
 }

@@ -29,15 +29,16 @@ class LineFormatter {
 
 // Counts of one listing run.
 struct ListingCounts {
-  unsigned long lines = 0;          // lines written: packets of the listed type
-  unsigned long packet_errors = 0;  // packets the framer rejected
-  bool read_failed = false;         // reading stopped on an error rather than end of input
+  unsigned long lines = 0;     // lines written: packets of the listed type
+  uint64_t packet_errors = 0;  // packets the framer rejected, counted on past INT32_MAX
+  bool read_failed = false;    // reading stopped on an error rather than end of input
 };
 
 // Feeds every byte of in to the decoder's input ring (which must be empty and hold 1024 bytes),
 // draining the decoder after each addition until the ring is empty. Each packet of listed_type gets
 // its count and '\r' on progress, then its line on out. Stops early once out has failed, as nothing
-// more can be delivered.
+// more can be delivered. The framer's errors are moved into the counts after each drain, so
+// they are 0 afterwards.
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress);
 
@@ -53,7 +54,8 @@ int report_version(const char *program_name);
 
 // Lists the capture file at path on standard output with progress, the summary and any read or
 // write failure on standard error; a name that does not exist (or is a directory) is reported
-// before anything is read. Returns the exit status.
+// before anything is read. Returns the exit status: kListingIoError too when standard error
+// cannot be written, as the summary is then lost; kListingFailed when memory runs out.
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path);
 
 #endif  // LISTING_LISTING_H

@@ -6,23 +6,24 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <sstream>
 
 #include "dump_harness.h"
 #include "jsonl_reader.h"
+#include "memory_io.h"
 #include "rng.h"
 
 namespace {
 
 // capgen's reading of capdump's listing of capture.
 Bytes round_trip(const Bytes &capture) {
-  std::istringstream listing(json_lines(capture, false, false).text);
+  const std::string text = json_lines(capture, false, false).text;
+  MemorySource listing(reinterpret_cast<const uint8_t *>(text.data()), text.size());
   Bytes back;
-  const std::string error =
-      capgen::packets_from_jsonl(listing, "listing", [&back](const uint8_t *data, std::size_t n) {
-        back.insert(back.end(), data, data + n);
-        return true;
-      });
+  const std::string error = capgen::packets_from_jsonl(listing, "listing", "listing",
+                                                       [&back](const uint8_t *data, std::size_t n) {
+                                                         back.insert(back.end(), data, data + n);
+                                                         return true;
+                                                       });
   EXPECT_EQ(error, "");
   return back;
 }

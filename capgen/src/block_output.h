@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <vector>
+#include <memory>
 
 namespace capgen {
 
@@ -17,13 +17,14 @@ using Sink = std::function<bool(const uint8_t *data, std::size_t size)>;
 class BlockOutput {
  public:
   // sink must outlive the output.
-  BlockOutput(const Sink &sink, std::size_t block_size) : sink_(sink), block_(block_size) {}
+  BlockOutput(const Sink &sink, std::size_t block_size)
+      : sink_(sink), size_(block_size), block_(std::make_unique_for_overwrite<uint8_t[]>(size_)) {}
 
   // A position with room for n bytes, at most the block size; hands the block held so far to
   // the sink first when it lacks that room.
   uint8_t *reserve(std::size_t n) {
-    if (block_.size() - used_ < n) flush();
-    return block_.data() + used_;
+    if (size_ - used_ < n) flush();
+    return block_.get() + used_;
   }
 
   // Adds the first n bytes at the position reserve returned.
@@ -34,7 +35,7 @@ class BlockOutput {
 
   // Hands the bytes held to the sink; after a failure nothing more reaches it.
   void flush() {
-    if (used_ > 0 && !failed_) failed_ = !sink_(block_.data(), used_);
+    if (used_ > 0 && !failed_) failed_ = !sink_(block_.get(), used_);
     used_ = 0;
   }
 
@@ -44,7 +45,8 @@ class BlockOutput {
 
  private:
   const Sink &sink_;
-  std::vector<uint8_t> block_;
+  std::size_t size_;
+  std::unique_ptr<uint8_t[]> block_;  // written before it is read
   std::size_t used_ = 0;
   uint64_t committed_ = 0;
   bool failed_ = false;

@@ -3,20 +3,28 @@
 #ifndef CAPGEN_SRC_JSONL_READER_H
 #define CAPGEN_SRC_JSONL_READER_H
 
-#include <istream>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "block_output.h"
+#include "byte_io.h"
 
 namespace capgen {
+
+// The longest line read, '\n' not counted: 1 MiB, far above the few kilobytes of the longest
+// packet object.
+inline constexpr std::size_t kMaxJsonLine = std::size_t{1} << 20;
 
 // Reads JSON Lines from in, one object a line, and hands the packets they describe (see
 // packet_from_json) to sink in large blocks, back to back. Blank lines and objects with an
 // "error" key (capdump's reports of damaged packets) are skipped. Returns empty, or a message:
-// "NAME:LINE: what is wrong" for the first line that is no packet (the packets before it are
-// handed over), or that in could not be read. Stops early when the sink fails.
-std::string packets_from_jsonl(std::istream &in, std::string_view name, const Sink &sink);
+// "NAME:LINE: what is wrong" for the first line that is no packet (a line longer than
+// kMaxJsonLine among them, which is never held in memory; the packets before it are handed
+// over), or "cannot read SHOWN: REASON" when in failed. Input shown in a message is cut down to
+// an input_excerpt. Stops early when the sink fails. Throws nothing but std::bad_alloc.
+std::string packets_from_jsonl(ByteSource &in, std::string_view name, std::string_view shown,
+                               const Sink &sink);
 
 }  // namespace capgen
 

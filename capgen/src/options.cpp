@@ -179,7 +179,7 @@ const cli::OptionTable<Options> &option_table() {
        R"(instead of a recording, write the packets of capdump's JSON Lines in FILE (- for )"
        R"(standard input), one object a line: a catalogue record's fields by name, or "payload" )"
        R"(in hexadecimal; objects with "error" are skipped; a line that is no packet is a read )"
-       R"(error; no other option applies)",
+       R"(error, as is a line longer than 1 MiB (1048576 bytes); no other option applies)",
        set_from_jsonl},
   };
   return table;
@@ -196,6 +196,10 @@ ParseOutcome parse_options(const std::vector<std::string_view> &args) {
   if (!options.from_jsonl.empty() &&
       std::any_of(line.given.begin(), line.given.end(), generation_option)) {
     outcome.error = "option '--from-jsonl' takes no generation option";
+    return outcome;
+  }
+  if (options.capture.random_bytes && line.has("--packets")) {
+    outcome.error = "option '--random-bytes' takes no '--packets' (it writes --size bytes)";
     return outcome;
   }
   if (options.capture.max_packets != kNoLimit && !line.has("--size")) {

@@ -28,7 +28,8 @@ extern const cli::About kAbout;
 
 // Reads the arguments after the program name. --help and --version win over everything after
 // them; otherwise exactly one output operand is required. --from-jsonl takes no other option,
-// and --packets without --size lifts the default size limit.
+// --random-bytes (which counts bytes) no --packets, and --packets without --size lifts the
+// default size limit.
 ParseOutcome parse_options(const std::vector<std::string_view> &args);
 
 // The text --help prints.

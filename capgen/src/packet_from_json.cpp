@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "cli/values.h"
+#include "input_excerpt.h"
 
 namespace capgen {
 
@@ -73,7 +74,7 @@ class FieldsFromJson {
     for (const auto &[key, value] : object_.items()) {
       if (std::find(used_.begin(), used_.end(), key) == used_.end() &&
           std::find(also_allowed.begin(), also_allowed.end(), key) == also_allowed.end()) {
-        return fail("unknown field " + cli::quoted(key));
+        return fail("unknown field " + cli::quoted(input_excerpt(key)));
       }
     }
   }
@@ -225,7 +226,7 @@ JsonPacket packet_from_json(const json &object, uint8_t *start) {
   const auto length = object.find("length");
   if (packet.error.empty() && length != object.end() &&
       integer_of<int32_t>(*length) != packet.size - WIRE_OVERHEAD) {
-    packet.error = "\"length\" is " + length->dump() + " but the packet holds " +
+    packet.error = "\"length\" is " + input_excerpt(length->dump()) + " but the packet holds " +
                    std::to_string(packet.size - WIRE_OVERHEAD) + " payload bytes";
   }
   return packet;

@@ -1,8 +1,12 @@
 // capgen end to end: the built program's output bytes, messages and exit statuses.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "failing_runs.h"
 #include "generator.h"
@@ -98,6 +102,15 @@ TEST(CapgenCli, FailuresEndWithAMessageAndTheirStatus) {
        Stdout::kCaptured,
        1,
        "capgen: cannot open '/nonexistent-dir/x.cap': No such file or directory\n"},
+      {{"capgen", "--random-bytes", "--packets", "5", "-"},
+       Stdout::kCaptured,
+       2,
+       "capgen: option '--random-bytes' takes no '--packets' (it writes --size bytes)\n" +
+           kTryHelp},
+      {{"capgen", "--from-jsonl", "/proc/self/mem", "-"},
+       Stdout::kCaptured,
+       1,
+       "capgen: cannot read '/proc/self/mem': Input/output error\n"},
   };
   expect_failures(kCapgen, rows);
 }
@@ -118,6 +131,79 @@ TEST(CapgenCli, FromJsonlReadsStandardInputAndLeavesTheOutputAloneOnABadInput) {
   EXPECT_EQ(bad_line.status, 1);
   EXPECT_EQ(bad_line.err,
             "capgen: " + dir.path("bad.jsonl") + ":1: \"type\" must be an integer from 0 to 255\n");
+}
+
+// The names in dir.
+std::set<std::string> files_in(const TempDir &dir) {
+  std::set<std::string> names;
+  for (const auto &entry : std::filesystem::directory_iterator(dir.path("")))
+    names.insert(entry.path().filename().string());
+  return names;
+}
+
+TEST(CapgenCli, AnOutputIsReplacedOnlyByAWholeCaptureAndNeverByItsInput) {
+  TempDir dir;
+  const std::string packet = R"({"type":5,"payload":""})"
+                             "\n";
+  const std::string listing = dir.write("in.jsonl", packet);
+  const std::string out = dir.write("out.cap", "kept");
+  std::filesystem::create_symlink("in.jsonl", dir.path("link"));
+  chmod(out.c_str(), 0640);
+  const TempDir elsewhere;
+  const std::string fifo = elsewhere.path("fifo");
+  mkfifo(fifo.c_str(), 0600);
+  struct Row {
+    const char *name;
+    std::vector<std::string> argv;
+    std::string err;
+  };
+  const Row rows[] = {
+      {"a bad first line",
+       {"capgen", "--from-jsonl", dir.write("bad.jsonl", "{}\n"), out},
+       "capgen: " + dir.path("bad.jsonl") + ":1: \"type\" must be an integer from 0 to 255\n"},
+      {"a number beyond range",
+       {"capgen", "--from-jsonl", dir.write("far.jsonl", packet + R"({"type":1,"offset":1e400})"),
+        out},
+       "capgen: " + dir.path("far.jsonl") + ":2: number overflow parsing '1e400'\n"},
+      {"the output is the input",
+       {"capgen", "--from-jsonl", listing, listing},
+       "capgen: cannot write '" + listing + "': it is the input\n"},
+      {"the output links to the input",
+       {"capgen", "--from-jsonl", listing, dir.path("link")},
+       "capgen: cannot write '" + dir.path("link") + "': it is the input\n"},
+      {"stopped by SIGTERM while reading",
+       {"sh", "-c",
+        R"("$0" --from-jsonl "$2" "$1" & exec 3>"$2" 2>/dev/null; sleep 0.5; )"
+        R"(kill -TERM $!; wait $!)",
+        kCapgen, out, fifo},
+       ""},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.name);
+    const ProgramRun run = run_program(row.argv[0] == "sh" ? "/bin/sh" : kCapgen, row.argv);
+    EXPECT_EQ(run.status, row.argv[0] == "sh" ? 128 + SIGTERM : 1);
+    EXPECT_EQ(run.err, row.err);
+    EXPECT_EQ(slurp(out), "kept");
+    EXPECT_EQ(slurp(listing), packet);
+    EXPECT_EQ(files_in(dir),
+              (std::set<std::string>{"in.jsonl", "out.cap", "link", "bad.jsonl", "far.jsonl"}));
+  }
+  // A whole capture replaces the file and keeps its permissions.
+  const ProgramRun done = run_program(kCapgen, {"capgen", "--from-jsonl", listing, out});
+  EXPECT_EQ(done.status, 0);
+  EXPECT_EQ(slurp(out), std::string("\x81\xA1\x05\x00\x05\x0A", 6));
+  struct stat info {};
+  ASSERT_EQ(stat(out.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(CapgenCli, AFailedReadOfStandardInputIsReportedWithItsReason) {
+  TempDir dir;
+  const ProgramRun run = run_program(
+      "/bin/sh", {"sh", "-c", R"(exec "$0" --from-jsonl - - <"$1")", kCapgen, dir.path("")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "capgen: cannot read standard input: Is a directory\n");
+  EXPECT_EQ(run.out, "");
 }
 
 TEST(CapgenCli, HelpAndVersionGoToStandardOutput) {

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <sstream>
 
+#include "memory_io.h"
 #include "packet_from_json.h"
 #include "test_packets.h"
 
@@ -18,13 +18,15 @@ struct Read {
   std::string error;
 };
 
-Read read_jsonl(const std::string &text) {
-  std::istringstream in(text);
+// Reads text as the input "in"; read number fail_at and those after it fail.
+Read read_jsonl(const std::string &text, std::size_t fail_at = MemorySource::kNeverFails) {
+  MemorySource in(reinterpret_cast<const uint8_t *>(text.data()), text.size(), {}, fail_at);
   Read read;
-  read.error = capgen::packets_from_jsonl(in, "in", [&read](const uint8_t *data, std::size_t n) {
-    read.bytes.insert(read.bytes.end(), data, data + n);
-    return true;
-  });
+  read.error =
+      capgen::packets_from_jsonl(in, "in", "'in'", [&read](const uint8_t *data, std::size_t n) {
+        read.bytes.insert(read.bytes.end(), data, data + n);
+        return true;
+      });
   return read;
 }
 
@@ -99,6 +101,20 @@ TEST(JsonlReader, TheFirstLineThatIsNoPacketIsNamed) {
        "\"payload\" must be up to 255 bytes in hexadecimal, two digits a byte"},
       {R"({"type":9,"payload":")" + std::string(512, '0') + "\"}",
        "\"payload\" must be up to 255 bytes in hexadecimal, two digits a byte"},
+      // Every failure of the JSON library is a message, wherever the number beyond range is.
+      {R"({"type":1,"offset":1e400})", "number overflow parsing '1e400'"},
+      {R"({"error":"checksum_a","offset":-1e400})", "number overflow parsing '-1e400'"},
+      // Input in a message: control characters escaped, at most 60 bytes of it.
+      {R"({"type":1,"leed\u001b[31m":1})", "unknown field 'leed\\x1b[31m'"},
+      {R"({"type":1,")" + std::string(100, 'k') + R"(":1})",
+       "unknown field '" + std::string(60, 'k') + "...'"},
+      {R"({"type":1,"length":")" + std::string(100, 'x') + "\"}",
+       "\"length\" is \"" + std::string(59, 'x') + "... but the packet holds 8 payload bytes"},
+      {R"({"type":1,"x":")" + std::string(100, 'a') + "\x1b\"}",
+       "parse error at line 1, column 116: syntax error while parsing value - invalid string: "
+       "control character U+001B (ESC) must be escaped to \\u001B; last read: '\"" +
+           std::string(59, 'a') + "...'"},
+      {std::string(capgen::kMaxJsonLine + 1, ' '), "line longer than 1048576 bytes"},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.line);
@@ -106,6 +122,14 @@ TEST(JsonlReader, TheFirstLineThatIsNoPacketIsNamed) {
     EXPECT_EQ(read.error, "in:2: " + row.error);
     EXPECT_EQ(read.bytes, make_packet(5, {}));  // the packets before it, none after
   }
+}
+
+TEST(JsonlReader, AFailedReadIsNoEndOfInput) {
+  const std::string good = R"({"type":5,"payload":""})"
+                           "\n";
+  const Read read = read_jsonl(good, 1);
+  EXPECT_EQ(read.error, "cannot read 'in': Input/output error");
+  EXPECT_EQ(read.bytes, make_packet(5, {}));
 }
 
 TEST(JsonlReader, AFloatComesBackAsTheOneWhoseShortestTextWasPrinted) {

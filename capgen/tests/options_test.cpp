@@ -50,6 +50,10 @@ TEST(Options, BadCommandLinesNameTheirFault) {
        "option '--from-jsonl' takes no generation option"},
       {{"--verbose", "--from-jsonl", "in", "out"},
        "option '--from-jsonl' takes no generation option"},
+      {{"--random-bytes", "--packets", "5", "out"},
+       "option '--random-bytes' takes no '--packets' (it writes --size bytes)"},
+      {{"--random-bytes", "--size", "1k", "--packets", "5", "out"},
+       "option '--random-bytes' takes no '--packets' (it writes --size bytes)"},
   };
   for (const Row &row : rows) {
     EXPECT_EQ(parse_options(row.args).error, row.error);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "cli/exit_status.h"
 
@@ -55,6 +56,15 @@ std::optional<int> answer_without_work(const About &about, std::string_view erro
       break;
   }
   return std::nullopt;
+}
+
+int run_reporting_out_of_memory(std::string_view program, const std::function<int()> &work) {
+  try {
+    return work();
+  } catch (const std::bad_alloc &) {
+    std::fprintf(stderr, "%.*s: out of memory\n", static_cast<int>(program.size()), program.data());
+    return kFailed;
+  }
 }
 
 }  // namespace cli

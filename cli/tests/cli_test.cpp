@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -192,6 +193,16 @@ TEST(FinishStream, ClosesAFileAndReportsWhyItsDataWasLost) {
   ASSERT_NE(temporary, nullptr);
   std::fputs("kept", temporary);
   EXPECT_EQ(cli::finish_stream(temporary), 0);
+}
+
+TEST(RunReportingOutOfMemory, GivesTheWorksStatusOrFailedWhenMemoryRanOut) {
+  EXPECT_EQ(cli::run_reporting_out_of_memory("prog", [] { return int{cli::kBadUsage}; }),
+            cli::kBadUsage);
+  testing::internal::CaptureStderr();
+  const int status =
+      cli::run_reporting_out_of_memory("prog", []() -> int { throw std::bad_alloc(); });
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "prog: out of memory\n");
+  EXPECT_EQ(status, cli::kFailed);
 }
 
 }  // namespace

@@ -107,6 +107,18 @@ TEST(FaultInjection, DevStdinReadsACapturePipedIn) {
   }
 }
 
+TEST(FaultInjection, AnUnwritableStandardErrorLosesTheSummaryWithStatus2) {
+  for (const Program &p : kPrograms) {
+    SCOPED_TRACE(p.name);
+    TempDir dir;
+    const ProgramRun run =
+        run_program("/bin/sh", {"sh", "-c", R"(exec "$0" "$1" 2>/dev/full)", p.path,
+                                dir.write("in.cap", repeat(p.packet, 2))});
+    EXPECT_EQ(run.out, repeat(p.line, 2));
+    EXPECT_EQ(run.status, 2);
+  }
+}
+
 TEST(FaultInjection, ReaderClosingThePipeEndsTheProgramQuietly) {
   // Megabytes of lines: far more than the pipe and the output buffer hold. The program must die
   // of SIGPIPE at its next write, as cat does, before any progress or error text is written.

@@ -18,11 +18,13 @@ class FailingSink final : public ByteSink {
   bool write(const char *, std::size_t) override { return false; }
 };
 
-// Lists what source serves as dumpten does, with the lines going to out_sink.
-ListingCounts list_type10(MemorySource &source, ByteSink &out_sink) {
+// Lists what source serves as dumpten does, with the lines going to out_sink, after a framer that
+// has already rejected errors_before packets.
+ListingCounts list_type10(MemorySource &source, ByteSink &out_sink, int32_t errors_before = 0) {
   ByteRing *ring = nullptr;
   ring_create(&ring, nullptr, 1024);
   PacketDecoder *decoder = decoder_create(ring);
+  decoder->framer->errors = errors_before;
   StringSink progress_sink;
   auto out = std::make_unique<OutputBuffer>(out_sink, false);
   auto progress = std::make_unique<OutputBuffer>(progress_sink, false);
@@ -77,6 +79,19 @@ TEST(ListStream, FailedOutputStopsTheReading) {
   EXPECT_EQ(source.reads(), 1u);
   EXPECT_EQ(counts.lines, 65536u / 45);
   EXPECT_FALSE(counts.read_failed);
+}
+
+TEST(ListStream, CountsPacketErrorsPastTheFramersLimit) {
+  Bytes damaged = make_packet(10, counting_payload(39));
+  damaged.back() ^= 1;  // checksum B wrong
+  // Each rejection in a ring refill of its own: the framer saturates at INT32_MAX within one.
+  damaged.resize(1100, 0);
+  const Bytes capture = concat({damaged, damaged, damaged});
+  MemorySource source(capture.data(), capture.size());
+  StringSink out;
+  const ListingCounts counts = list_type10(source, out, INT32_MAX - 1);
+  EXPECT_EQ(counts.packet_errors, uint64_t{INT32_MAX} + 2);
+  EXPECT_EQ(counts.lines, 0u);
 }
 
 }  // namespace

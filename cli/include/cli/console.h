@@ -4,6 +4,7 @@
 #define CLI_CONSOLE_H
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,10 @@ int print_text(std::string_view program, std::string_view text);
 // nothing when the program is to do its work.
 std::optional<int> answer_without_work(const About &about, std::string_view error, Request request,
                                        std::string (*help_text)());
+
+// Runs work and returns its exit status; when it runs out of memory (throws std::bad_alloc),
+// prints "PROGRAM: out of memory" on standard error and returns kFailed.
+int run_reporting_out_of_memory(std::string_view program, const std::function<int()> &work);
 
 }  // namespace cli
 

@@ -1,7 +1,7 @@
 // Test helpers: captures made by capgen's generator, and capdump's pass run in process over
 // bytes in memory.
-#ifndef CAPDUMP_TESTS_DUMP_HARNESS_H
-#define CAPDUMP_TESTS_DUMP_HARNESS_H
+#ifndef TESTING_DUMP_HARNESS_H
+#define TESTING_DUMP_HARNESS_H
 
 #include <cstddef>
 #include <cstdint>
@@ -65,4 +65,4 @@ inline DumpText json_lines(const Bytes &bytes, bool recover, bool errors,
       std::move(read_sizes), fail_at);
 }
 
-#endif  // CAPDUMP_TESTS_DUMP_HARNESS_H
+#endif  // TESTING_DUMP_HARNESS_H

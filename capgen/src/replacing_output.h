@@ -1,0 +1,45 @@
+// An output file that appears whole or not at all: written under a temporary name in its own
+// folder and renamed over the destination once everything is written, so a failed or interrupted
+// run leaves an existing file as it was, and no temporary file behind.
+#ifndef CAPGEN_SRC_REPLACING_OUTPUT_H
+#define CAPGEN_SRC_REPLACING_OUTPUT_H
+
+#include <cstdio>
+#include <string>
+
+namespace capgen {
+
+class ReplacingOutput {
+ public:
+  ReplacingOutput() = default;
+  ReplacingOutput(const ReplacingOutput &) = delete;
+  ReplacingOutput &operator=(const ReplacingOutput &) = delete;
+  // Removes the temporary file unless commit succeeded, and closes the stream.
+  ~ReplacingOutput();
+
+  // Opens a stream for the file at path. When path names an existing file that is not a regular
+  // file (a terminal, a pipe, /dev/null), it is written directly; otherwise a temporary file is
+  // made beside the destination (the file a symbolic link points to), with the destination's
+  // permissions or, for a new file, those a new file gets. Until commit or destruction, SIGINT,
+  // SIGTERM and SIGHUP (unless ignored) remove the temporary file before ending the process as
+  // they would have. One output may be open at a time in a process. Returns 0, or the errno
+  // value of the failure.
+  int open(const std::string &path);
+
+  // The stream open returned 0 for.
+  std::FILE *stream() const { return stream_; }
+
+  // Finishes the stream (see cli::finish_stream) and puts the temporary file in place of the
+  // destination. Returns 0, or the errno value of the failure (the temporary file is then
+  // removed).
+  int commit();
+
+ private:
+  std::FILE *stream_ = nullptr;
+  std::string destination_;
+  std::string temporary_;  // empty when the destination is written directly
+};
+
+}  // namespace capgen
+
+#endif  // CAPGEN_SRC_REPLACING_OUTPUT_H
