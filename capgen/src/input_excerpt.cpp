@@ -31,12 +31,12 @@ std::string json_library_message(std::string_view what) {
     what.remove_prefix(tag_end + 2);
   }
   const std::size_t open = what.find('\'');
-  // The library follows a quoted token with "; expected ..." that may quote its own words.
-  const std::size_t expected = what.find("'; expected", open);
-  const std::size_t close = expected != std::string_view::npos ? expected : what.rfind('\'');
-  if (open == std::string_view::npos || close == open) return printable(what);
-  return printable(what.substr(0, open + 1)) +
-         input_excerpt(what.substr(open + 1, close - open - 1)) + printable(what.substr(close));
+  if (open == std::string_view::npos) return printable(what);
+  // Everything after the first quote may be input: the token quoted, then perhaps the library's
+  // "; expected ..." words, which are kept when the whole fits in an excerpt.
+  const std::string_view rest = what.substr(open + 1);
+  return printable(what.substr(0, open + 1)) + input_excerpt(rest) +
+         (rest.size() > kExcerptLength ? "'" : "");
 }
 
 }  // namespace capgen

@@ -16,9 +16,10 @@ inline constexpr std::size_t kExcerptLength = 60;
 // written as \xNN.
 std::string input_excerpt(std::string_view text);
 
-// A message of the JSON library with its "[json.exception...] " tag removed and the input it
-// quotes between single quotes cut down to an input_excerpt; bytes outside printable ASCII
-// elsewhere in it are written as \xNN too.
+// A message of the JSON library with its "[json.exception...] " tag removed and everything
+// after its first single quote (the input it quotes, and the words after it) cut down to an
+// input_excerpt, closed by a quote when cut; bytes outside printable ASCII elsewhere in it are
+// written as \xNN too.
 std::string json_library_message(std::string_view what);
 
 }  // namespace capgen

@@ -114,6 +114,10 @@ TEST(JsonlReader, TheFirstLineThatIsNoPacketIsNamed) {
        "parse error at line 1, column 116: syntax error while parsing value - invalid string: "
        "control character U+001B (ESC) must be escaped to \\u001B; last read: '\"" +
            std::string(59, 'a') + "...'"},
+      {R"({"'; expected )" + std::string(100, 'x'),
+       "parse error at line 1, column 115: syntax error while parsing object key - invalid "
+       "string: missing closing quote; last read: '\"'; expected " +
+           std::string(47, 'x') + "...'"},
       {std::string(capgen::kMaxJsonLine + 1, ' '), "line longer than 1048576 bytes"},
   };
   for (const Row &row : rows) {
