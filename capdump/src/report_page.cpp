@@ -104,7 +104,8 @@ std::string timeline(const CaptureReport &report) {
   std::string legend = "<p>";
   for (std::size_t i = 0; i < reasons.size(); ++i) {
     const bool recovered = i == std::size(kReasonNames);
-    const std::string css = recovered ? "recovered" : "r" + std::to_string(i);
+    std::string css = "recovered";
+    if (!recovered) css.assign("r").append(std::to_string(i));
     damage.line(reasons[i], css);
     legend += key(css, recovered ? "recovered packets" : kReasonNames[i].label);
   }
