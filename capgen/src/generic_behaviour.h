@@ -14,12 +14,16 @@
 
 namespace capgen {
 
+// Steps that walk the fields at the positions given by at most one step.
+template <std::size_t... Position>
+constexpr auto walk_each(std::index_sequence<Position...>) {
+  return steps(walk(field(Position), 1)...);
+}
+
 template <typename Owner>
-struct GenericBehaviour : Still {
-  static constexpr auto kMotion = []<std::size_t... Position>(std::index_sequence<Position...>) {
-    return steps(walk(field(Position), 1)...);
-  }
-  (std::make_index_sequence<std::tuple_size_v<decltype(protolib::Layout<Owner>::kFields)>>{});
+struct GenericBehaviour {
+  static constexpr auto kMotion = walk_each(
+      std::make_index_sequence<std::tuple_size_v<decltype(protolib::Layout<Owner>::kFields)>>{});
 };
 
 }  // namespace capgen

@@ -62,19 +62,25 @@ struct StepContext {
   std::size_t index;  // of the entry being moved
 };
 
+// A behaviour's steps of phase P; none where it lists none.
 template <typename Behaviour, Phase P>
 constexpr auto steps_of() {
-  if constexpr (P == Phase::kStart) {
+  if constexpr (P == Phase::kStart && requires { Behaviour::kStart; }) {
     return Behaviour::kStart;
-  } else {
+  } else if constexpr (P == Phase::kMotion && requires { Behaviour::kMotion; }) {
     return Behaviour::kMotion;
+  } else {
+    return steps();
   }
 }
 
+// The unit of the floating-point field at position: as the behaviour lists it, or 1.
 template <typename Behaviour>
 constexpr double unit_of(std::size_t position) {
-  for (const Unit &listed : Behaviour::kUnits) {
-    if (listed.field == position) return listed.unit;
+  if constexpr (requires { Behaviour::kUnits; }) {
+    for (const Unit &listed : Behaviour::kUnits) {
+      if (listed.field == position) return listed.unit;
+    }
   }
   return 1;
 }
@@ -162,12 +168,16 @@ void apply_step(Owner &owner, Tracks<Owner> &tracks, StepContext &context) {
   }
 }
 
+template <typename Owner, typename Behaviour, Phase P, std::size_t... I>
+void apply_steps_at(Owner &owner, Tracks<Owner> &tracks, StepContext &context,
+                    std::index_sequence<I...>) {
+  (apply_step<Owner, Behaviour, P, I>(owner, tracks, context), ...);
+}
+
 template <typename Owner, typename Behaviour, Phase P>
 void apply_steps(Owner &owner, Tracks<Owner> &tracks, StepContext &context) {
-  [&]<std::size_t... I>(std::index_sequence<I...>) {
-    (apply_step<Owner, Behaviour, P, I>(owner, tracks, context), ...);
-  }
-  (std::make_index_sequence<steps_of<Behaviour, P>().size()>{});
+  apply_steps_at<Owner, Behaviour, P>(owner, tracks, context,
+                                      std::make_index_sequence<steps_of<Behaviour, P>().size()>{});
 }
 
 template <template <typename> class BehaviourOf, Phase P, typename Record>

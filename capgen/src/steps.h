@@ -134,14 +134,6 @@ constexpr std::array<Unit, sizeof...(Units)> units(Units... listed) {
   return {listed...};
 }
 
-// A behaviour that does nothing, for behaviours to start from: no start steps, no motion, every
-// floating-point field in whole units.
-struct Still {
-  static constexpr auto kStart = steps();
-  static constexpr auto kMotion = steps();
-  static constexpr auto kUnits = units();
-};
-
 }  // namespace capgen
 
 #endif  // CAPGEN_SRC_STEPS_H

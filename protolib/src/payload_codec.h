@@ -73,15 +73,18 @@ class PayloadWriter {
   uint8_t *cursor_;
 };
 
+// Calls visit(std::integral_constant<std::size_t, I>{}) for each I given.
+template <typename Visit, std::size_t... I>
+inline void visit_positions(Visit &visit, std::index_sequence<I...>) {
+  (visit(std::integral_constant<std::size_t, I>{}), ...);
+}
+
 // Calls visit(std::integral_constant<std::size_t, I>{}) for the position I of each of Record's
 // fields, so that each field's description is a constant where it is used.
 template <typename Record, typename Visit>
 inline void for_each_position(Visit &&visit) {
-  constexpr std::size_t kCount = std::tuple_size_v<decltype(Layout<Record>::kFields)>;
-  [&]<std::size_t... I>(std::index_sequence<I...>) {
-    (visit(std::integral_constant<std::size_t, I>{}), ...);
-  }
-  (std::make_index_sequence<kCount>{});
+  visit_positions(visit,
+                  std::make_index_sequence<std::tuple_size_v<decltype(Layout<Record>::kFields)>>{});
 }
 
 // Reads record's fields (a record or an entry) in wire order.
