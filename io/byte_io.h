@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 // A stream of input bytes.
 class ByteSource {
@@ -23,14 +24,27 @@ class ByteSink {
   virtual bool write(const char *data, std::size_t size) = 0;
 };
 
-// Reads an open file descriptor, retrying interrupted reads. Does not close it.
+// Reads an open file descriptor, retrying interrupted reads. Does not close it. Once a stop
+// signal has arrived (stop_signal.h) it reads no more and gives 0, the end of input.
+// Before a read that would wait for bytes (a pipe, FIFO, socket or terminal with none ready),
+// it calls before_wait, if set, so that what the bytes so far produced is delivered first, and
+// then waits for input or a stop signal. A regular file never waits and costs nothing extra.
 class FdSource final : public ByteSource {
  public:
-  explicit FdSource(int fd) : fd_(fd) {}
+  explicit FdSource(int fd, std::function<void()> before_wait = {});
   std::ptrdiff_t read(uint8_t *buffer, std::size_t capacity) override;
 
+  int fd() const { return fd_; }
+  // True when fd is a regular file: reading it never waits.
+  bool regular_file() const { return regular_file_; }
+
  private:
+  // Waits until fd has bytes or a stop was asked for; false in the second case.
+  bool wait_for_input();
+
   int fd_;
+  bool regular_file_;
+  std::function<void()> before_wait_;
 };
 
 // Writes to an open file descriptor, retrying interrupted and partial writes. Does not close it.

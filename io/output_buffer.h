@@ -36,6 +36,8 @@ class OutputBuffer {
   // Writes out everything buffered. Returns false if this or any earlier write failed.
   bool flush();
   bool failed() const { return failed_; }
+  // True when the sink is a terminal, as the constructor was told.
+  bool interactive() const { return interactive_; }
 
  private:
   static constexpr std::size_t kCapacity = std::size_t{64} * 1024;
