@@ -54,11 +54,14 @@ std::string exit_statuses() {
 
 std::string format_help(const About &about, const std::vector<OptionHelp> &options) {
   std::vector<OptionHelp> rows = options;
-  rows.push_back({"--help", "", "print this help and exit"});
-  rows.push_back({"--version", "", "print the version and exit"});
+  rows.push_back({"--help", "", "", "print this help and exit"});
+  rows.push_back({"--version", "", "", "print the version and exit"});
   const auto left = [](const OptionHelp &row) {
-    return "  " + std::string(row.name) + (row.argument.empty() ? "" : " ") +
-           std::string(row.argument);
+    std::string start = "  ";
+    if (!row.short_name.empty()) start.append(row.short_name).append(", ");
+    start.append(row.name);
+    if (!row.argument.empty()) start.append(" ").append(row.argument);
+    return start;
   };
   std::size_t column = 0;
   for (const OptionHelp &row : rows) column = std::max(column, left(row).size() + 2);

@@ -29,6 +29,7 @@ struct Option {
   // Applies the option with its value (empty for a flag) to settings. Returns an error message,
   // or empty.
   std::string (*apply)(Settings &settings, std::string_view value);
+  std::string_view short_name = {};  // a one-letter spelling ("-f"), or empty
 };
 
 template <typename Settings>
@@ -67,13 +68,14 @@ struct ParseOutcome {
 };
 
 // read_command_line with the options of table, applied to outcome.options; outcome also gets the
-// request and the error. Returns what was read.
+// request and the error. Returns what was read, with each option given by its long name.
 template <typename Settings>
 CommandLine parse(const OptionTable<Settings> &table, const std::vector<std::string_view> &args,
                   ParseOutcome<Settings> &outcome) {
   const auto row = [&table](std::string_view name) {
-    return std::find_if(table.begin(), table.end(),
-                        [name](const Option<Settings> &option) { return option.name == name; });
+    return std::find_if(table.begin(), table.end(), [name](const Option<Settings> &option) {
+      return option.name == name || (!option.short_name.empty() && option.short_name == name);
+    });
   };
   CommandLine line = read_command_line(
       args,
@@ -85,6 +87,7 @@ CommandLine parse(const OptionTable<Settings> &table, const std::vector<std::str
       [&](std::string_view name, std::string_view value) {
         return row(name)->apply(outcome.options, value);
       });
+  for (std::string_view &name : line.given) name = row(name)->name;
   outcome.request = line.request;
   outcome.error = line.error;
   return line;

@@ -26,8 +26,9 @@ struct About {
 // An option as --help shows it.
 struct OptionHelp {
   std::string_view name;
-  std::string_view argument;  // empty for a flag
-  std::string_view help;      // '\n' starts a line, long lines wrap
+  std::string_view short_name;  // shown before name when not empty: "-f, --follow"
+  std::string_view argument;    // empty for a flag
+  std::string_view help;        // '\n' starts a line, long lines wrap
 };
 
 // "Usage: NAME USAGE", the description, "Options:" with every option (--help and --version
@@ -39,7 +40,7 @@ template <typename Settings>
 std::string help_text(const About &about, const OptionTable<Settings> &table) {
   std::vector<OptionHelp> options;
   for (const Option<Settings> &option : table) {
-    options.push_back({option.name, option.argument, option.help});
+    options.push_back({option.name, option.short_name, option.argument, option.help});
   }
   return format_help(about, options);
 }
