@@ -1,4 +1,5 @@
 // dumptwo: lists a capture file as one line per type-2 packet on standard output.
+#include <optional>
 #include <string>
 
 #include "dumptwo_line.h"
@@ -10,7 +11,7 @@ int main(int argc, char **argv) {
     const std::string self = executable_path(argc > 0 ? argv[0] : nullptr);
     return report_usage(ExtractFileName(self.c_str()));
   }
-  if (asks_version(argv[1])) return report_version("dumptwo");
+  if (const std::optional<int> status = answer_request("dumptwo", 2, argv[1])) return *status;
   DumptwoLine line;
   return list_capture(2, line, argv[1]);
 }

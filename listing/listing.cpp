@@ -7,6 +7,7 @@
 
 #include "number_text.h"
 #include "platform.h"
+#include "stop_signal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -50,13 +51,15 @@ struct Run {
   }
 };
 
-// The summary, then a line for each failure; returns the exit status.
+// The summary, then a line for each failure; returns the exit status. On a terminal the summary
+// ends in a newline as well, so the shell's prompt does not cover its last line.
 int finish(const ListingCounts &counts, OutputBuffer &out, OutputBuffer &err) {
   char summary[64];
   const int size =
       std::snprintf(summary, sizeof summary, "%lu good packets\n%llu packet errors\r", counts.lines,
                     static_cast<unsigned long long>(counts.packet_errors));
   err.append(std::string_view(summary, static_cast<std::size_t>(size)));
+  if (err.interactive()) err.append("\n");
   int status = kListingDone;
   if (counts.read_failed) {
     err.append("error reading input file\n");
@@ -100,12 +103,28 @@ int report_usage(const char *program_name) {
   return kListingFailed;
 }
 
-bool asks_version(const char *arg) {
-  return std::strcmp(arg, "--version") == 0;
-}
-
-int report_version(const char *program_name) {
-  if (std::printf("%s %s\n", program_name, LISTING_VERSION) < 0 || std::fflush(stdout) != 0) {
+std::optional<int> answer_request(const char *program_name, uint8_t listed_type, const char *arg) {
+  int written = 0;
+  if (std::strcmp(arg, "--version") == 0) {
+    written = std::printf("%s %s\n", program_name, LISTING_VERSION);
+  } else if (std::strcmp(arg, "--help") == 0) {
+    written = std::printf(
+        "usage: %s <in_file>\n  output goes to stdout\n\n"
+        "Lists the capture <in_file> (- for standard input) as one line of numbers per type-%u\n"
+        "packet, each line as soon as its packet has arrived. Standard error gets the line count\n"
+        "as it goes and, at the end, \"N good packets\" and \"M packet errors\": the lines\n"
+        "written and the damaged packets the framer rejected. On damaged input the framer does\n"
+        "not go back: a packet a damaged one swallowed is not listed; capdump --recover finds\n"
+        "it. Ctrl-C or SIGTERM ends the listing after the last whole line, with the summary.\n\n"
+        "  --help     print this help and exit\n"
+        "  --version  print the version and exit\n\n"
+        "Exit status: 0 done; 1 wrong usage, no such file, cannot open, out of memory; 2 a read\n"
+        "or write failed part-way; 130 stopped by Ctrl-C, 143 by SIGTERM.\n",
+        program_name, unsigned{listed_type});
+  } else {
+    return std::nullopt;
+  }
+  if (written < 0 || std::fflush(stdout) != 0) {
     std::fputs("error writing output\n", stderr);
     return kListingIoError;
   }
@@ -113,11 +132,12 @@ int report_version(const char *program_name) {
 }
 
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
-  if (!FileExists(path)) {
+  const bool standard_input = std::strcmp(path, "-") == 0;
+  if (!standard_input && !FileExists(path)) {
     std::fputs("input file does not exist\n", stderr);
     return kListingFailed;
   }
-  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  const int fd = standard_input ? STDIN_FILENO : open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     std::fputs("input file cannot be opened\n", stderr);
     return kListingFailed;
@@ -128,18 +148,23 @@ int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
   try {
     if (ring_create(&ring, nullptr, kRingSize) != 0 || (decoder = decoder_create(ring)) == nullptr)
       throw std::bad_alloc();
-    FdSource in(fd);
     FdSink out_sink(STDOUT_FILENO);
     FdSink err_sink(STDERR_FILENO);
     auto out = std::make_unique<OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
     auto err = std::make_unique<OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
+    catch_stop_signals();
+    // Lines and the count so far go out before waiting for more input.
+    FdSource in(fd, [&out, &err] {
+      out->flush();
+      err->flush();
+    });
     const ListingCounts counts = list_stream(listed_type, line, *decoder, in, *out, *err);
-    status = finish(counts, *out, *err);
+    status = status_after_stop(finish(counts, *out, *err));
   } catch (const std::bad_alloc &) {
     std::fputs("out of memory\n", stderr);
   }
   decoder_destroy(decoder);
   ring_destroy(ring);
-  close(fd);
+  if (!standard_input) close(fd);
   return status;
 }

@@ -6,6 +6,7 @@
 #include <protolib/decoder.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "byte_io.h"
 #include "output_buffer.h"
@@ -45,17 +46,18 @@ ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecode
 // Prints the usage text naming program_name on standard error. Returns kListingFailed.
 int report_usage(const char *program_name);
 
-// True when arg asks for the version rather than naming a file: "--version".
-bool asks_version(const char *arg);
+// Answers a lone argument that asks about the program rather than naming a file: "--help" prints
+// the usage text and what program_name does with packets of listed_type on standard output,
+// "--version" prints "program_name VERSION". Returns the exit status (kListingDone, or
+// kListingIoError after "error writing output"), or nothing for any other argument.
+std::optional<int> answer_request(const char *program_name, uint8_t listed_type, const char *arg);
 
-// Prints "program_name VERSION", the project's version, on standard output. Returns
-// kListingDone, or kListingIoError after "error writing output" when it could not be written.
-int report_version(const char *program_name);
-
-// Lists the capture file at path on standard output with progress, the summary and any read or
-// write failure on standard error; a name that does not exist (or is a directory) is reported
-// before anything is read. Returns the exit status: kListingIoError too when standard error
-// cannot be written, as the summary is then lost; kListingFailed when memory runs out.
+// Lists the capture file at path ("-": standard input) on standard output with progress, the
+// summary and any read or write failure on standard error; a name that does not exist (or is a
+// directory) is reported before anything is read. Lines go out before each wait for input.
+// SIGINT or SIGTERM stops the reading: the run then ends as at the end of input. Returns the exit
+// status: kListingIoError too when standard error cannot be written, as the summary is then lost;
+// kListingFailed when memory runs out; 128 + the signal's number after a stop otherwise.
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path);
 
 #endif  // LISTING_LISTING_H
