@@ -30,10 +30,10 @@ _capture_tools() {
       esac
       ;;
     capdump)
-      options='--format --type --errors --recover --stats --report'
+      options='--format --type --errors --recover --stats --report --follow'
       case $option in
         --type) list=$_capture_tools_types ;;
-        --format) words='jsonl csv' ;;
+        --format) words='jsonl csv raw' ;;
       esac
       ;;
   esac

@@ -33,14 +33,15 @@ for program in "$@"; do
   printed=$("$program" --version)
   [[ $printed == "$name $version" ]] || fail "$name --version printed '$printed'"
   if help=$("$program" --help 2>/dev/null); then
-    options=$(grep -oE '^  --[a-z-]+' <<<"$help")
+    options=$(grep -oE '^  (-[a-z], )?--[a-z-]+' <<<"$help" | grep -oE -- '--[a-z-]+$')
   else
     options=--version
   fi
   page_text=$(sed 's/\\-/-/g' "$page")
   for option in $options; do
-    # An entry: a line ".B --option" or ".BI --option ARG" (the page writes - as \-).
-    grep -qE "^\.BI? $option( |$)" <<<"$page_text" ||
+    # An entry: a line ".B --option", ".BI --option ARG" or ".BR -o ", " --option" (the page
+    # writes - as \-).
+    grep -qE "^\.B[IR]? (-[a-z] \", \" )?$option( |$)" <<<"$page_text" ||
       fail "$name: $option has no entry in man/$name.1"
     if [[ $name == capgen || $name == capdump ]]; then
       [[ " $(complete_words "$name" "${option:0:-1}") " == *" $option "* ]] ||

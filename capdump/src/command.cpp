@@ -16,10 +16,13 @@
 #include "cli/values.h"
 #include "csv_table.h"
 #include "dump_pass.h"
+#include "follow_source.h"
 #include "json_lines.h"
 #include "output_buffer.h"
+#include "raw_packets.h"
 #include "report_page.h"
 #include "report_sink.h"
+#include "stop_signal.h"
 #include "type_filter.h"
 
 namespace capdump {
@@ -66,6 +69,12 @@ int open_input(const std::string &name, const std::string &shown) {
   return -1;
 }
 
+// Runs a pass over in handing the packets of the chosen types to sink.
+PassTotals list_packets(const Options &options, ByteSource &in, EventSink &sink) {
+  TypeFilter filter(options.types, sink);
+  return dump_pass(in, options.recover, filter);
+}
+
 // Runs the pass options ask for over in, writing to out.
 PassTotals dump(const Options &options, ByteSource &in, OutputBuffer &out) {
   if (options.stats) {
@@ -79,9 +88,12 @@ PassTotals dump(const Options &options, ByteSource &in, OutputBuffer &out) {
     auto csv = std::make_unique<CsvSink>(out, lowest_type(options.types), options.recover);
     return dump_pass(in, options.recover, *csv);
   }
+  if (options.format == Format::kRaw) {
+    RawPackets raw(out);
+    return list_packets(options, in, raw);
+  }
   auto json = std::make_unique<JsonLinesSink>(out, options.errors);
-  TypeFilter filter(options.types, *json);
-  return dump_pass(in, options.recover, filter);
+  return list_packets(options, in, *json);
 }
 
 // Writes page to a new file at path, replacing one there; returns the exit status, with a
@@ -110,15 +122,26 @@ PassTotals report(const Options &options, ByteSource &in, const std::string &sho
 }  // namespace
 
 int run_dump(const Options &options) {
+  if (options.format == Format::kRaw && options.report.empty() && isatty(STDOUT_FILENO) == 1) {
+    return cli::report_usage_error(
+        kAbout.name, "--format raw writes packet bytes; send standard output to a file or a pipe");
+  }
   const std::string shown =
       options.input == "-" ? std::string("standard input") : cli::quoted(options.input);
   const int fd = open_input(options.input, shown);
   if (fd < 0) return cli::kFailed;
-  FdSource in(fd);
+  catch_stop_signals();
+  auto out = std::make_unique<Output>();
+  // What the bytes so far gave goes out before each wait for more.
+  const auto deliver = [&out] { out->buffer.flush(); };
+  FdSource file(fd, deliver);
+  FollowSource followed(file, deliver, [&shown] {
+    std::fprintf(stderr, "capdump: %s shrank; reading it again from the start\n", shown.c_str());
+  });
+  ByteSource &in = options.follow ? static_cast<ByteSource &>(followed) : file;
   int status = cli::kDone;
   PassTotals totals;
   if (options.report.empty()) {
-    auto out = std::make_unique<Output>();
     totals = dump(options, in, out->buffer);
     status = out->finish();
   } else {
@@ -130,7 +153,7 @@ int run_dump(const Options &options) {
                  std::strerror(totals.read_error));
     status = cli::kFailed;
   }
-  return status;
+  return status_after_stop(status);
 }
 
 }  // namespace capdump

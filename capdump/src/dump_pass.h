@@ -17,8 +17,8 @@ class EventSink {
  public:
   virtual ~EventSink() = default;
   // A packet the framer accepted, where and of what size event tells: packet points at its type
-  // byte, its length byte L and the L payload bytes. recovered: only the framing that goes back
-  // after rejections found it.
+  // byte, its length byte L, the L payload bytes and its two checksum bytes (event.size - 2
+  // bytes in all). recovered: only the framing that goes back after rejections found it.
   virtual void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) = 0;
   // A packet the standard framing rejected, where, why and of what size event tells: packet
   // points at its type and length bytes as received.

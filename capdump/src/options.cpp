@@ -17,8 +17,10 @@ const cli::About kAbout = {
     R"(payload as "payload" in hexadecimal for types outside the catalogue, and also for )"
     R"(catalogue packets whose fields do not give it back (a length other than the layout's, a )"
     R"(count above the capacity). NaN and infinite values are null with their bit pattern in )"
-    R"("<name>_bits". After a read or write error part-way, what was written before it is )"
-    R"(valid.)",
+    R"("<name>_bits". Each line goes out as soon as its packet has arrived. After a read or )"
+    R"(write error part-way, what was written before it is valid. Ctrl-C or SIGTERM stops the )"
+    R"(reading: what was read is then listed or summed up as at the end of input, and the )"
+    R"(exit status is 130 or 143.)",
 };
 
 namespace {
@@ -38,8 +40,10 @@ std::string set_format(Options &options, std::string_view name) {
     options.format = Format::kJsonl;
   } else if (name == "csv") {
     options.format = Format::kCsv;
+  } else if (name == "raw") {
+    options.format = Format::kRaw;
   } else {
-    return "unknown format " + cli::quoted(name) + " (jsonl or csv)";
+    return "unknown format " + cli::quoted(name) + " (jsonl, csv or raw)";
   }
   return {};
 }
@@ -59,8 +63,10 @@ std::string set_flag(Options &options, std::string_view) {
 const cli::OptionTable<Options> &option_table() {
   static const cli::OptionTable<Options> table = {
       {"--format", "FORMAT",
-       "jsonl (the default) or csv: one catalogue type chosen with --type, a header row of "
-       "column names, then a row a packet",
+       "jsonl (the default); csv: one catalogue type chosen with --type, a header row of "
+       "column names, then a row a packet; raw: the packets' own bytes, a capture that the "
+       "framer takes whole (split one by --type; with --recover, a damaged capture's good and "
+       "recovered packets), not to a terminal",
        set_format},
       {"--type", "LIST", "list only the packets of these types (comma-separated, 0 to 255)",
        set_types},
@@ -85,6 +91,10 @@ const cli::OptionTable<Options> &option_table() {
        "capture, and each catalogue field's minimum, mean and maximum along it; the page's size "
        "does not grow with the capture's",
        set_report},
+      {"--follow", "",
+       "at the end of FILE, wait for bytes appended to it and list them as they arrive, as "
+       "tail -f does, until Ctrl-C; a file that shrinks is read again from the start",
+       set_flag<&Options::follow>, "-f"},
   };
   return table;
 }
@@ -102,7 +112,7 @@ std::string check_combination(const Options &options, bool types_given) {
     if (options.errors) return "--report counts the rejected packets; --errors does not apply";
   }
   if (options.stats) {
-    if (options.format == Format::kCsv)
+    if (options.format == Format::kCsv || options.format == Format::kRaw)
       return "--stats prints a table, or JSON with --format jsonl";
     if (types_given) return "--stats counts every type; --type does not apply";
     if (options.errors) return "--stats counts the rejected packets; --errors does not apply";
@@ -112,6 +122,8 @@ std::string check_combination(const Options &options, bool types_given) {
       return "--format csv needs --type with one catalogue type";
     if (options.errors) return "--errors needs JSON Lines: CSV rows are packets of one type";
   }
+  if (options.format == Format::kRaw && options.errors)
+    return "--errors needs JSON Lines: raw output holds whole packets only";
   return {};
 }
 

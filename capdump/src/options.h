@@ -17,6 +17,7 @@ enum class Format {
   kDefault,  // JSON Lines for the packets, a table for the stats
   kJsonl,
   kCsv,
+  kRaw,  // the packets' own bytes: a capture
 };
 
 struct Options {
@@ -26,6 +27,7 @@ struct Options {
   bool errors = false;   // also list rejected packets and a packet cut off at the end
   bool recover = false;  // also list the packets found by scanning again after rejections
   bool stats = false;    // print the summary instead of the packets
+  bool follow = false;   // at the end of a regular file, wait for more bytes as tail -f does
   std::string report;    // write the report page to this file instead of listing the packets
 };
 

@@ -14,7 +14,7 @@ using Args = std::vector<std::string_view>;
 
 bool holds_defaults(const Options &o) {
   return o.input == "a.cap" && o.format == Format::kDefault && o.types.all() && !o.errors &&
-         !o.recover && !o.stats && o.report.empty();
+         !o.recover && !o.stats && !o.follow && o.report.empty();
 }
 
 // Each command line either sets what it names or names its fault.
@@ -44,6 +44,10 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
       {{"--report", "out.html", "--recover", "-"},
        [](const Options &o) { return o.report == "out.html" && o.recover && o.input == "-"; },
        ""},
+      {{"-f", "--format=raw", "--type=10,2", "a"},
+       [](const Options &o) { return o.follow && o.format == Format::kRaw && o.types.count() == 2; },
+       ""},
+      {{"--follow", "--stats", "a"}, [](const Options &o) { return o.follow && o.stats; }, ""},
       {{"--help", "--bogus"}, nullptr, "", cli::Request::kHelp},
       {{"--version"}, nullptr, "", cli::Request::kVersion},
       {{}, nullptr, "missing input file (use - for standard input)"},
@@ -52,7 +56,7 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
       {{"-x", "a"}, nullptr, "unknown option '-x'"},
       {{"--errors=yes", "a"}, nullptr, "option '--errors' takes no value"},
       {{"a", "--type"}, nullptr, "option '--type' needs a value"},
-      {{"--format", "xml", "a"}, nullptr, "unknown format 'xml' (jsonl or csv)"},
+      {{"--format", "xml", "a"}, nullptr, "unknown format 'xml' (jsonl, csv or raw)"},
       {{"--type", "10,256", "a"}, nullptr, "invalid packet type '256' (a number from 0 to 255)"},
       {{"--type", "10,", "a"}, nullptr, "invalid packet type '' (a number from 0 to 255)"},
       {{"--type=-1", "a"}, nullptr, "invalid packet type '-1' (a number from 0 to 255)"},
@@ -69,6 +73,13 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
       {{"--stats", "--format=csv", "a"},
        nullptr,
        "--stats prints a table, or JSON with --format jsonl"},
+      {{"--stats", "--format=raw", "a"},
+       nullptr,
+       "--stats prints a table, or JSON with --format jsonl"},
+      {{"--format=raw", "--errors", "a"},
+       nullptr,
+       "--errors needs JSON Lines: raw output holds whole packets only"},
+      {{"-f=1", "a"}, nullptr, "option '-f' takes no value"},
       {{"--stats", "--type=10", "a"}, nullptr, "--stats counts every type; --type does not apply"},
       {{"--stats", "--errors", "a"},
        nullptr,
