@@ -152,3 +152,35 @@ TEST(CapdumpCli, CapgenTurnsTheListingBackIntoTheSameBytes) {
 }
 
 }  // namespace
+
+TEST(CapdumpCli, RawFormatWritesTheChosenPacketsAsACapture) {
+  const Bytes a = make_packet(3, {});
+  const Bytes c = make_packet(1, counting_payload(8));
+  const Bytes d = make_packet(10, counting_payload(27));
+  // A packet whose checksums fail and whose length covers c, which only --recover finds.
+  Bytes swallowing = {0x81, 0xA1, 7, 20};
+  swallowing.insert(swallowing.end(), c.begin(), c.end());
+  swallowing.insert(swallowing.end(), 20 - c.size() + 2, 0xEE);
+  const Bytes damaged = concat({a, {0x00, 0x81, 0x13}, swallowing, d, {0x81, 0xA1, 1, 8, 0}});
+  struct Case {
+    std::vector<std::string> options;
+    Bytes out;
+  };
+  const Case cases[] = {
+      {{"--format=raw"}, concat({a, d})},
+      {{"--format=raw", "--recover"}, concat({a, c, d})},
+      {{"--format=raw", "--recover", "--type=1,3"}, concat({a, c})},
+      {{"--format=raw", "--type=10"}, d},
+  };
+  TempDir dir;
+  const std::string path = dir.write("in.cap", as_text(damaged));
+  for (const Case &row : cases) {
+    SCOPED_TRACE(row.options.back());
+    std::vector<std::string> argv = {"capdump"};
+    argv.insert(argv.end(), row.options.begin(), row.options.end());
+    argv.push_back(path);
+    const ProgramRun run = run_program(kCapdump, argv);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, as_text(row.out));
+  }
+}
