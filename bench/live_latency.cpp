@@ -115,6 +115,8 @@ int main(int argc, char **argv) {
     if (options.listed < 0 || bound.type == options.listed) written.push_back(Clock::now());
     from = bound.end;
   }
+  // Whatever follows the last packet goes one interval later, and the input ends with it.
+  live.read_output_until(start + every * static_cast<int64_t>(bounds.size()));
   live.send(std::string_view(capture).substr(from));
   const Clock::time_point input_ended = Clock::now();
   live.close_input();
@@ -136,7 +138,7 @@ int main(int argc, char **argv) {
   std::sort(latency.begin(), latency.end());
   const double median = latency.empty() ? 0 : latency[latency.size() / 2];
   const double worst = latency.empty() ? 0 : latency.back();
-  std::printf("| %s | %zu | %.1f | %.1f | %td |\n", label(options.command).c_str(), latency.size(),
+  std::printf("| %s | %zu | %.2f | %.2f | %td |\n", label(options.command).c_str(), latency.size(),
               median, worst, after_end);
   return 0;
 }

@@ -107,9 +107,10 @@ inline void expect_lines_as_packets_arrive(const LiveCase &c, const std::vector<
   for (std::size_t i = 0; i < packets.size(); ++i) {
     sent += as_string(packets[i]);
     const std::string expected = run_on_file(c, dir, sent).out;
-    ASSERT_TRUE(live.send(as_string(packets[i])));
+    ASSERT_TRUE(live.send(as_string(packets[i]))) << live.err();
     ASSERT_TRUE(live.wait_for_lines(count_lines(expected)))
-        << "no line for packet " << i << ", of type " << int{packets[i][2]};
+        << "no line for packet " << i << ", of type " << int{packets[i][2]} << "\n"
+        << live.err();
     ASSERT_EQ(live.out(), expected) << "after packet " << i;
   }
   live.close_input();
@@ -134,10 +135,10 @@ inline void expect_signal_ends_cleanly(const LiveCase &c, const std::vector<Byte
   const ProgramRun from_file = run_on_file(c, dir, bytes);
   ASSERT_GT(count_lines(from_file.out), 0u) << "the packets give this program no output";
   LiveProgram live = start_live(c, dir);
-  ASSERT_TRUE(live.send(bytes));
-  ASSERT_TRUE(live.wait_until_input_read());
+  ASSERT_TRUE(live.send(bytes)) << live.err();
+  ASSERT_TRUE(live.wait_until_input_read()) << live.err();
   if (c.streams) {
-    ASSERT_TRUE(live.wait_for_lines(count_lines(from_file.out)));
+    ASSERT_TRUE(live.wait_for_lines(count_lines(from_file.out))) << live.err();
   }
   live.signal(signal_number);
   const ProgramRun run = live.finish();

@@ -51,8 +51,9 @@ class LiveProgram {
   // Reads whatever output arrives until deadline, or until the program closes both pipes.
   void read_output_until(Clock::time_point deadline);
 
-  // Standard output so far, and when each of its newline-terminated lines arrived.
+  // Standard output and error so far, and when each newline-terminated output line arrived.
   const std::string &out() const { return out_; }
+  const std::string &err() const { return err_; }
   const std::vector<Clock::time_point> &line_times() const { return line_times_; }
 
   // Waits (kPatience at most) for the program to close its output and end, without closing its
