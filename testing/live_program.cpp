@@ -102,8 +102,10 @@ void LiveProgram::open_fifo(const std::string &fifo) {
 
 bool LiveProgram::step(Clock::time_point deadline, std::string_view *pending) {
   pollfd fds[] = {{out_fd_, POLLIN, 0}, {err_fd_, POLLIN, 0}, {pending ? in_ : -1, POLLOUT, 0}};
-  if (poll(fds, 3, poll_timeout(deadline)) < 0 && errno != EINTR)
+  if (poll(fds, 3, poll_timeout(deadline)) < 0) {
+    if (errno == EINTR) return true;
     throw std::runtime_error("poll failed");
+  }
   if (fds[0].revents != 0) read_ready(out_fd_, out_);
   if (fds[1].revents != 0) read_ready(err_fd_, err_);
   if (fds[2].revents == 0) return true;
@@ -159,7 +161,7 @@ bool LiveProgram::wait_until_input_read(std::chrono::milliseconds timeout) {
   const Clock::time_point deadline = Clock::now() + timeout;
   for (int unread = 0; in_ >= 0 && ioctl(in_, FIONREAD, &unread) == 0;) {
     if (unread == 0) return true;
-    if (Clock::now() >= deadline) return false;
+    if (!output_open() || Clock::now() >= deadline) return false;
     step(std::min(deadline, Clock::now() + kRetry));
   }
   return false;

@@ -46,7 +46,7 @@ class LiveProgram {
   // false if timeout passes first or the program closes its standard output.
   bool wait_for_lines(std::size_t lines, std::chrono::milliseconds timeout = kPatience);
   // Reads output until the program has taken from its input every byte sent. Returns false if
-  // timeout passes first or the input is closed.
+  // timeout passes first, the input is closed or the program has closed its output.
   bool wait_until_input_read(std::chrono::milliseconds timeout = kPatience);
   // Reads whatever output arrives until deadline, or until the program closes both pipes.
   void read_output_until(Clock::time_point deadline);
