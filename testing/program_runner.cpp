@@ -1,6 +1,7 @@
 #include "program_runner.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -139,5 +140,11 @@ TempDir::~TempDir() {
 std::string TempDir::write(const std::string &name, const std::string &bytes) const {
   const std::string file = path(name);
   std::ofstream(file, std::ios::binary) << bytes;
+  return file;
+}
+
+std::string TempDir::fifo(const std::string &name) const {
+  const std::string file = path(name);
+  if (mkfifo(file.c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed");
   return file;
 }

@@ -36,6 +36,8 @@ class TempDir {
   // Writes bytes to a file of that name inside the directory and returns its path.
   std::string write(const std::string &name, const std::string &bytes) const;
   std::string path(const std::string &name) const { return dir_ + "/" + name; }
+  // Makes a FIFO of that name inside the directory and returns its path.
+  std::string fifo(const std::string &name) const;
 
  private:
   std::string dir_;
