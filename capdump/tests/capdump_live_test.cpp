@@ -1,8 +1,10 @@
 // capdump on a capture still being written: a line as soon as its packet arrives, in JSON Lines
-// and CSV, and SIGINT or SIGTERM ending the run as the end of the input would, statistics too.
+// and CSV, and SIGINT or SIGTERM ending the run as the end of the input would, statistics too;
+// --follow listing what is appended to a file, and reading a file that shrank again.
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 
 #include "live_checks.h"
 
@@ -29,6 +31,38 @@ TEST(CapdumpLive, SignalEndsAsTheEndOfInputWouldWithItsStatus) {
   for (const auto &[c, signal_number] : rows) {
     expect_signal_ends_cleanly(c, live_packets(), signal_number);
   }
+}
+
+// Writes bytes to the file at path, after what it holds or in place of it.
+void put(const std::string &path, const Bytes &bytes, std::ios::openmode mode) {
+  std::ofstream(path, std::ios::binary | mode)
+      .write(reinterpret_cast<const char *>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(CapdumpLive, FollowListsAppendedPacketsAndRereadsAFileThatShrank) {
+  const std::vector<Bytes> packets = live_packets();
+  // The last packet is shorter than the two before it, so the file shrinks below what was read.
+  const Bytes &first = packets[1];
+  const Bytes &second = packets[4];
+  const Bytes &last = packets[3];
+  ASSERT_LT(last.size(), first.size() + second.size());
+  TempDir dir;
+  const std::string path = dir.write("growing.cap", as_string(first));
+  LiveProgram live(CAPDUMP_PATH, {"capdump", "-f", path});
+  ASSERT_TRUE(live.wait_for_lines(1)) << live.err();
+  put(path, second, std::ios::app);
+  ASSERT_TRUE(live.wait_for_lines(2)) << live.err();
+  put(path, last, std::ios::trunc);
+  ASSERT_TRUE(live.wait_for_lines(3)) << live.err();
+  live.signal(SIGINT);
+  const ProgramRun run = live.finish();
+  // The bytes read again follow those read before, offsets included.
+  const ProgramRun whole = run_program(
+      CAPDUMP_PATH, {"capdump", dir.write("all.cap", as_string(concat({first, second, last})))});
+  EXPECT_EQ(run.out, whole.out);
+  EXPECT_EQ(run.err, "capdump: '" + path + "' shrank; reading it again from the start\n");
+  EXPECT_EQ(run.status, 130);
 }
 
 }  // namespace
