@@ -51,6 +51,9 @@ void GrowingTable::grow() {
                                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
                             : ::mremap(data_, mapped_, size, MREMAP_MAYMOVE);
   if (data == MAP_FAILED) throw std::bad_alloc();
+  // Large pages where the system grants them: far fewer page faults as the rows are written.
+  // Only pages written are resident, so the memory held stays that of the rows.
+  ::madvise(data, size, MADV_HUGEPAGE);
   data_ = static_cast<uint8_t *>(data);
   mapped_ = size;
 }
