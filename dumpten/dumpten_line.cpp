@@ -26,8 +26,20 @@ char *DumptenLine::format(PacketDecoder &d, char *out) {
   out = type15_.put(out, d.rec15, put_type15_piece);
   out = type20_.put(out, d.rec20, put_type20_piece);
   *out++ = '\n';
+  dumpten_line_shown(d);
+  return out;
+}
+
+void dumpten_numbers(const PacketDecoder &d, int64_t *numbers) {
+  numbers = put_numbers(numbers, d.rec1.uword, d.rec1.word);
+  numbers = put_numbers(numbers, d.rec10.lead, d.rec10.words, d.rec10.tail);
+  numbers = put_numbers(numbers, d.rec12.fresh, d.rec12.longs, d.rec12.tail);
+  numbers = put_numbers(numbers, d.rec15.fresh, d.rec15.uwords, d.rec15.tail);
+  put_type20_numbers(numbers, d.rec20);
+}
+
+void dumpten_line_shown(PacketDecoder &d) {
   d.rec12.fresh = 0;
   d.rec15.fresh = 0;
   d.rec20.fresh = 0;
-  return out;
 }

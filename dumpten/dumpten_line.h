@@ -2,8 +2,18 @@
 #ifndef DUMPTEN_DUMPTEN_LINE_H
 #define DUMPTEN_DUMPTEN_LINE_H
 
+#include <cstddef>
+#include <cstdint>
+
 #include "listing.h"
 #include "record_pieces.h"
+
+// The numbers of a line, in order, as format() writes them for the packet just decoded.
+inline constexpr std::size_t kDumptenNumbers = 42;
+void dumpten_numbers(const PacketDecoder &decoder, int64_t *numbers);
+
+// Clears the fresh flags a line shows, as format() does once it has written the line.
+void dumpten_line_shown(PacketDecoder &decoder);
 
 // The 42 numbers of a line: the newest type 1, this type 10, the newest types 12, 15 and 20 with
 // their fresh flags. Formatting clears the fresh flags of types 12, 15 and 20.

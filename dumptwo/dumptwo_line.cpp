@@ -4,6 +4,14 @@ char *DumptwoLine::format(PacketDecoder &d, char *out) {
   out = put_words_tail(put_decimal(out, d.rec2.lead), d.rec2);
   out = type20_.put(out, d.rec20, put_type20_piece);
   *out++ = '\n';
-  d.rec20.fresh = 0;
+  dumptwo_line_shown(d);
   return out;
+}
+
+void dumptwo_numbers(const PacketDecoder &d, int64_t *numbers) {
+  put_type20_numbers(put_numbers(numbers, d.rec2.lead, d.rec2.words, d.rec2.tail), d.rec20);
+}
+
+void dumptwo_line_shown(PacketDecoder &d) {
+  d.rec20.fresh = 0;
 }

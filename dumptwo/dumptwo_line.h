@@ -2,8 +2,18 @@
 #ifndef DUMPTWO_DUMPTWO_LINE_H
 #define DUMPTWO_DUMPTWO_LINE_H
 
+#include <cstddef>
+#include <cstdint>
+
 #include "listing.h"
 #include "record_pieces.h"
+
+// The numbers of a line, in order, as format() writes them for the packet just decoded.
+inline constexpr std::size_t kDumptwoNumbers = 24;
+void dumptwo_numbers(const PacketDecoder &decoder, int64_t *numbers);
+
+// Clears the fresh flag a line shows, as format() does once it has written the line.
+void dumptwo_line_shown(PacketDecoder &decoder);
 
 // The 24 numbers of a line: this type 2 and the newest type 20 with its fresh flag. Formatting
 // clears the fresh flag of type 20.

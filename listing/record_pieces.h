@@ -6,7 +6,9 @@
 #include <protolib/decoder.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "number_text.h"
 
@@ -20,6 +22,24 @@ char *put_words_tail(char *out, const Record &r) {
 // Writes " %d %lu %hu %hu %ld %ld %ld %ld %ld %ld %hu %hu %hu": the type-20 record with its
 // fresh flag.
 char *put_type20_piece(char *out, const Type20Record &r);
+
+// Stores each value, and each element of each array value, as the number a line prints for it;
+// returns the position after them.
+template <typename... Values>
+int64_t *put_numbers(int64_t *out, const Values &...values) {
+  const auto put = [&out](const auto &value) {
+    if constexpr (std::is_array_v<std::remove_reference_t<decltype(value)>>) {
+      for (auto element : value) *out++ = element;
+    } else {
+      *out++ = value;
+    }
+  };
+  (put(values), ...);
+  return out;
+}
+
+// Stores the 13 numbers put_type20_piece writes.
+int64_t *put_type20_numbers(int64_t *out, const Type20Record &r);
 
 // Remembers the text of a piece formatted from a record and formats it again only when the
 // record's bytes change. Text and record stay consistent whatever the record held before.

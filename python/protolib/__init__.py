@@ -1,0 +1,169 @@
+"""Captures of the packet stream as NumPy arrays and pandas frames.
+
+A capture is the raw byte stream: packets of sync pair 0x81 0xA1, type, length, big-endian
+payload and two checksum bytes, with noise or damage between them. This package reads captures
+with the C++ library, finding, rejecting and decoding packets exactly as capdump, dumpten and
+dumptwo do.
+
+    capture = protolib.read("run.cap")
+    capture.types            # [1, 2, 10, 12, 15, 20, ...]
+    capture[10]["lead"]      # NumPy arrays, one row per packet
+    capture.to_pandas(10)    # a DataFrame, arrays spread into columns
+"""
+
+from __future__ import annotations
+
+import json
+import operator
+import os
+from typing import Any, BinaryIO, Dict, Iterable, Iterator, List, Optional, Tuple, Union
+
+import numpy as np
+
+from . import _protolib
+
+__all__ = ["Capture", "read", "listing", "iter_packets", "encode"]
+
+Source = Union[str, "os.PathLike[str]", bytes, bytearray, memoryview, BinaryIO]
+
+
+class Capture:
+    """The packets of one capture by type, its rejected packets and its figures.
+
+    capture[t] is a NumPy structured array with one row per packet of type t in capture order
+    (an empty one when the capture has none); see help(protolib.read) for its fields.
+    """
+
+    def __init__(self, arrays: Dict[int, np.ndarray], errors: np.ndarray, stats: Dict[str, Any]):
+        self._arrays = arrays
+        self.errors = errors
+        self.stats = stats
+
+    @property
+    def types(self) -> List[int]:
+        """The sorted types of the packets read (those kept by read's types)."""
+        return sorted(self._arrays)
+
+    def __getitem__(self, packet_type: int) -> np.ndarray:
+        rows = self._arrays.get(packet_type)
+        if rows is None:
+            return np.empty(0, dtype=_protolib.row_dtype(operator.index(packet_type)))
+        return rows
+
+    def __contains__(self, packet_type: object) -> bool:
+        return packet_type in self._arrays
+
+    def __repr__(self) -> str:
+        counts = ", ".join(f"{t}: {len(self._arrays[t])}" for t in self.types)
+        return f"<protolib.Capture packets {{{counts}}}, {len(self.errors)} errors>"
+
+    def to_pandas(self, packet_type: int) -> "pandas.DataFrame":  # noqa: F821
+        """The packets of packet_type as a pandas DataFrame, one column per scalar.
+
+        Arrays are spread into one column per element: words becomes words_0 ... words_8, and
+        counted entries entries_0_value, entries_0_bytes_0, ... for every entry up to the
+        capacity (entries past a packet's count are 0).
+        """
+        import pandas
+
+        return pandas.DataFrame(_columns(self[packet_type]), copy=False)
+
+
+def _columns(rows: np.ndarray, prefix: str = "") -> Dict[str, np.ndarray]:
+    """The columns of structured rows, sub-arrays and nested fields spread and named by path."""
+    columns: Dict[str, np.ndarray] = {}
+    for name in rows.dtype.names:
+        values = rows[name]
+        if values.ndim > 1:
+            for index in range(values.shape[1]):
+                columns.update(_columns_of(values[:, index], f"{prefix}{name}_{index}"))
+        else:
+            columns.update(_columns_of(values, prefix + name))
+    return columns
+
+
+def _columns_of(values: np.ndarray, name: str) -> Dict[str, np.ndarray]:
+    if values.dtype.names:
+        return _columns(values, name + "_")
+    if values.ndim > 1:
+        return {f"{name}_{i}": values[:, i] for i in range(values.shape[1])}
+    return {name: values}
+
+
+def read(source: Source, *, types: Optional[Iterable[int]] = None, recover: bool = False) -> Capture:
+    """Reads a whole capture into NumPy arrays, one per packet type.
+
+    source: a path (str or os.PathLike), a bytes-like object (the capture's bytes) or a binary
+        file object (read with read1() or read() to its end).
+    types: the packet types to keep (0 to 255); None keeps every type.
+    recover: also find the packets a rejected packet swallowed, as capdump --recover does.
+
+    Returns a Capture. capture[t] is a structured array, one row per packet of type t in capture
+    order, with the fields:
+      offset  uint64  where the packet's sync pair starts, as capdump prints it
+      length  uint8   the length byte
+      then the record's fields in declared order with their C types (uint8, uint16, int16,
+      uint32, int32, float32, float64); arrays are sub-array fields (words: int16 x 9); types 21
+      and 22 have info, count and entries, a sub-array of the capacity (16 and 10) whose fields
+      are the entry's (entries past count are 0). Fields past the end of a short payload are 0,
+      as in capdump. Types outside the catalogue have payload (uint8 x 255, 0 past the length).
+    capture.errors: rows of offset (uint64) and reason: capdump's names, checksum_a,
+      checksum_b, oversize_length, and unfinished for a packet cut off at the end.
+    capture.stats: the figures capdump --stats prints, by its JSON keys (packets_by_type keyed
+      by int).
+
+    Raises FileNotFoundError or another OSError naming the path, TypeError for a source of
+    another kind, ValueError for a type outside 0..255. The GIL is released while the capture is
+    parsed (not while a file object's read runs), so threads reading different captures run in
+    parallel.
+    """
+    kept = None if types is None else [operator.index(t) for t in types]
+    arrays, errors, stats_json = _protolib.read(source, kept, bool(recover))
+    stats = json.loads(stats_json)
+    stats["packets_by_type"] = {int(t): n for t, n in stats["packets_by_type"].items()}
+    return Capture(arrays, errors, stats)
+
+
+def listing(source: Source, packet_type: int) -> np.ndarray:
+    """The numbers of dumpten's (packet_type 10) or dumptwo's (packet_type 2) lines.
+
+    Returns an int64 array of shape (lines, 42) or (lines, 24): row i holds the numbers of line
+    i of the program's output for the same input, in the same order, found by the same decoding
+    (the newest packet of each type, fresh flags as the program shows and clears them). source
+    is as for read. Raises ValueError for another packet_type.
+    """
+    return _protolib.listing(source, operator.index(packet_type))
+
+
+def iter_packets(source: Source) -> Iterator[Tuple[int, int, Dict[str, Any]]]:
+    """The packets of a capture one by one, read a block at a time: (offset, type, fields).
+
+    For captures too large to hold, and for pipes and sockets (a binary file object is read with
+    read1() where it has one, so packets come as soon as their bytes arrive). Packets are framed
+    as capdump frames them without --recover; rejected packets are passed over. fields is a dict
+    of the record's fields by name: arrays as lists, entries as a list of dicts up to the count;
+    types outside the catalogue, and catalogue packets whose fields do not give back their
+    payload (a length other than the layout's, a count above the capacity), also have "payload"
+    as bytes. encode(type, fields) gives back the packet's bytes.
+
+    The source is opened at once (raising as read does); packets are read as the iterator is.
+    """
+    stream = _protolib.PacketStream(source)
+
+    def packets() -> Iterator[Tuple[int, int, Dict[str, Any]]]:
+        for block in iter(stream.next_block, None):
+            yield from block
+
+    return packets()
+
+
+def encode(packet_type: int, fields: Dict[str, Any]) -> bytes:
+    """One whole packet (sync pair, type, length, payload, checksums) from its fields.
+
+    fields as iter_packets gives them: the record's fields by name, missing ones 0; "count",
+    when missing, is the number of "entries". When fields has "payload", those bytes are the
+    payload and the other fields are not read (any type 0 to 255). Uses the library's encoder.
+    Raises ValueError for a type outside the catalogue without "payload", an unknown field, or a
+    value that does not fit its field; TypeError for a value of the wrong kind.
+    """
+    return _protolib.encode(operator.index(packet_type), fields)

@@ -1,0 +1,104 @@
+#include "listing_numbers.h"
+
+#include <protolib/decoder.h>
+#include <protolib/ring.h>
+
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "dumpten_line.h"
+#include "dumptwo_line.h"
+#include "listing.h"
+#include "python_source.h"
+
+namespace py = pybind11;
+
+namespace pyproto {
+
+namespace {
+
+// The listing programs' ring size.
+constexpr unsigned kRingSize = 1024;
+
+// A line formatter that keeps a line's numbers and writes no text.
+template <std::size_t Count, void (*Numbers)(const PacketDecoder &, int64_t *),
+          void (*Shown)(PacketDecoder &)>
+class NumberLine final : public LineFormatter {
+ public:
+  static constexpr std::size_t kCount = Count;
+  std::vector<int64_t> numbers;
+
+  char *format(PacketDecoder &decoder, char *out) override {
+    numbers.resize(numbers.size() + Count);
+    Numbers(decoder, numbers.data() + numbers.size() - Count);
+    Shown(decoder);
+    return out;
+  }
+};
+
+using DumptenNumbers = NumberLine<kDumptenNumbers, dumpten_numbers, dumpten_line_shown>;
+using DumptwoNumbers = NumberLine<kDumptwoNumbers, dumptwo_numbers, dumptwo_line_shown>;
+
+class Discard final : public ByteSink {
+ public:
+  bool write(const char *, std::size_t) override { return true; }
+};
+
+// The decoder over its own ring, as the listing programs make them.
+class RingDecoder {
+ public:
+  RingDecoder() {
+    if (ring_create(&ring_, nullptr, kRingSize) != 0) throw std::bad_alloc();
+    decoder_ = decoder_create(ring_);
+    if (decoder_ == nullptr) {
+      ring_destroy(ring_);
+      throw std::bad_alloc();
+    }
+  }
+  ~RingDecoder() {
+    decoder_destroy(decoder_);
+    ring_destroy(ring_);
+  }
+  RingDecoder(const RingDecoder &) = delete;
+  RingDecoder &operator=(const RingDecoder &) = delete;
+
+  PacketDecoder &decoder() { return *decoder_; }
+
+ private:
+  ByteRing *ring_ = nullptr;
+  PacketDecoder *decoder_ = nullptr;
+};
+
+template <typename Line>
+py::array_t<int64_t> list_numbers(const py::handle &source, uint8_t listed_type) {
+  PythonSource in(source);
+  RingDecoder decoder;
+  auto line = std::make_unique<Line>();
+  Discard discard;
+  auto out = std::make_unique<OutputBuffer>(discard, false);
+  auto progress = std::make_unique<OutputBuffer>(discard, false);
+  ListingCounts counts;
+  {
+    const py::gil_scoped_release released;
+    counts = list_stream(listed_type, *line, decoder.decoder(), in.bytes(), *out, *progress);
+  }
+  if (counts.read_failed) in.raise_read_error();
+  auto *numbers = new std::vector<int64_t>(std::move(line->numbers));
+  const py::capsule owner(numbers,
+                          [](void *vector) { delete static_cast<std::vector<int64_t> *>(vector); });
+  const auto rows = static_cast<py::ssize_t>(counts.lines);
+  return py::array_t<int64_t>({rows, static_cast<py::ssize_t>(Line::kCount)}, numbers->data(),
+                              owner);
+}
+
+}  // namespace
+
+py::array_t<int64_t> listing_numbers(const py::handle &source, int listed_type) {
+  if (listed_type == 10) return list_numbers<DumptenNumbers>(source, 10);
+  if (listed_type == 2) return list_numbers<DumptwoNumbers>(source, 2);
+  throw py::value_error("listing lists type 10 (dumpten) or 2 (dumptwo), not " +
+                        std::to_string(listed_type));
+}
+
+}  // namespace pyproto

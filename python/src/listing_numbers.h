@@ -1,0 +1,17 @@
+// listing_numbers.h - the numbers of dumpten's or dumptwo's lines for a capture, found by the
+// same run: the same ring, decoder and fresh flags, with numbers kept instead of text.
+#ifndef PYTHON_SRC_LISTING_NUMBERS_H
+#define PYTHON_SRC_LISTING_NUMBERS_H
+
+#include <pybind11/numpy.h>
+
+namespace pyproto {
+
+// An int64 array of shape (lines, 42) for listed_type 10 (dumpten) or (lines, 24) for 2
+// (dumptwo), read from source (see PythonSource) with the GIL released. Raises ValueError for
+// another type and the source's errors.
+pybind11::array_t<int64_t> listing_numbers(const pybind11::handle &source, int listed_type);
+
+}  // namespace pyproto
+
+#endif  // PYTHON_SRC_LISTING_NUMBERS_H

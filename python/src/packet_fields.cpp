@@ -1,0 +1,227 @@
+#include "packet_fields.h"
+
+#include <protolib/catalogue.hpp>
+
+#include <algorithm>
+#include <concepts>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "decoded_packet.h"
+
+namespace py = pybind11;
+
+namespace pyproto {
+
+namespace {
+
+using protolib::EntryList;
+
+// Takes a new reference, raising the pending Python error when there is none.
+py::object steal(PyObject *object) {
+  if (object == nullptr) throw py::error_already_set();
+  return py::reinterpret_steal<py::object>(object);
+}
+
+// The interned str of a field name; names are the catalogue's literals, so their addresses
+// identify them. Kept for the life of the process, as interned strings are.
+PyObject *key(std::string_view name) {
+  static auto *const keys = new std::unordered_map<const char *, PyObject *>();
+  auto [entry, added] = keys->try_emplace(name.data(), nullptr);
+  if (added) {
+    entry->second =
+        steal(PyUnicode_FromStringAndSize(name.data(), static_cast<py::ssize_t>(name.size())))
+            .release()
+            .ptr();
+    PyUnicode_InternInPlace(&entry->second);
+  }
+  return entry->second;
+}
+
+template <typename Value>
+PyObject *new_number(Value value) {
+  if constexpr (std::floating_point<Value>) {
+    return PyFloat_FromDouble(value);
+  } else if constexpr (std::is_signed_v<Value>) {
+    return PyLong_FromLong(value);
+  } else {
+    return PyLong_FromUnsignedLong(value);
+  }
+}
+
+// Sets each field it is given in a dict.
+class DictWriter {
+ public:
+  explicit DictWriter(py::dict &dict) : dict_(dict) {}
+
+  template <typename Value>
+  void operator()(std::string_view name, const Value &value) {
+    if constexpr (std::is_array_v<Value>) {
+      py::object list = steal(PyList_New(std::extent_v<Value>));
+      for (std::size_t i = 0; i < std::extent_v<Value>; ++i) {
+        PyList_SET_ITEM(list.ptr(), static_cast<py::ssize_t>(i),
+                        steal(new_number(value[i])).release().ptr());
+      }
+      set(name, list);
+    } else {
+      set(name, steal(new_number(value)));
+    }
+  }
+  template <typename Entry, std::size_t Capacity, typename Count>
+  void operator()(std::string_view name, EntryList<Entry, Capacity, Count> list) {
+    const std::size_t count = std::min<std::size_t>(list.count, Capacity);
+    py::object entries = steal(PyList_New(static_cast<py::ssize_t>(count)));
+    for (std::size_t i = 0; i < count; ++i) {
+      py::dict entry;
+      protolib::for_each_field(list.entries[i], DictWriter(entry));
+      PyList_SET_ITEM(entries.ptr(), static_cast<py::ssize_t>(i), entry.release().ptr());
+    }
+    set(name, entries);
+  }
+
+ private:
+  void set(std::string_view name, const py::object &value) {
+    if (PyDict_SetItem(dict_.ptr(), key(name), value.ptr()) != 0) throw py::error_already_set();
+  }
+
+  py::dict &dict_;
+};
+
+[[noreturn]] void bad_value(std::string_view name, const std::string &why) {
+  throw py::value_error("field '" + std::string(name) + "': " + why);
+}
+
+// The value of a field from a Python number, checked against the field's range.
+template <typename Value>
+Value to_field(std::string_view name, const py::handle &item) {
+  if constexpr (std::floating_point<Value>) {
+    const double value = PyFloat_AsDouble(item.ptr());
+    if (value == -1.0 && PyErr_Occurred()) throw py::error_already_set();
+    return static_cast<Value>(value);
+  } else {
+    const py::object number = steal(PyNumber_Index(item.ptr()));
+    int overflow = 0;
+    const long long value = PyLong_AsLongLongAndOverflow(number.ptr(), &overflow);
+    if (value == -1 && PyErr_Occurred()) throw py::error_already_set();
+    if (overflow != 0 || value < std::numeric_limits<Value>::min() ||
+        value > std::numeric_limits<Value>::max()) {
+      bad_value(name, std::string(py::repr(item)) + " is out of range");
+    }
+    return static_cast<Value>(value);
+  }
+}
+
+// Fills each field it is given from a dict, leaving missing ones as they are.
+class DictReader {
+ public:
+  explicit DictReader(py::dict dict) : dict_(std::move(dict)) {}
+
+  template <typename Value>
+  void operator()(std::string_view name, Value &value) {
+    const py::handle item = find(name);
+    if (!item) return;
+    if constexpr (std::is_array_v<Value>) {
+      const auto sequence = py::reinterpret_borrow<py::sequence>(item);
+      if (!py::isinstance<py::sequence>(item) || py::len(sequence) != std::extent_v<Value>) {
+        bad_value(name, "needs a sequence of " + std::to_string(std::extent_v<Value>));
+      }
+      for (std::size_t i = 0; i < std::extent_v<Value>; ++i) {
+        value[i] = to_field<std::remove_extent_t<Value>>(name, sequence[i]);
+      }
+    } else {
+      value = to_field<Value>(name, item);
+    }
+  }
+  template <typename Entry, std::size_t Capacity, typename Count>
+  void operator()(std::string_view name, EntryList<Entry, Capacity, Count> list) {
+    const bool count_given = found_last_;  // the count byte is visited just before its entries
+    const py::handle item = find(name);
+    if (!item) return;
+    if (!py::isinstance<py::sequence>(item) || py::len(item) > Capacity) {
+      bad_value(name, "needs a sequence of at most " + std::to_string(Capacity) + " dicts");
+    }
+    const auto entries = py::reinterpret_borrow<py::sequence>(item);
+    for (std::size_t i = 0; i < py::len(entries); ++i) {
+      if (!py::isinstance<py::dict>(entries[i])) bad_value(name, "needs dicts");
+      DictReader entry(py::reinterpret_borrow<py::dict>(entries[i]));
+      protolib::for_each_field(list.entries[i], entry);
+      entry.reject_unknown();
+    }
+    if (!count_given) list.count = static_cast<uint8_t>(py::len(entries));
+  }
+
+  // Raises ValueError naming the first key of the dict that no field took.
+  void reject_unknown() const {
+    for (const auto &[name, value] : dict_) {
+      const std::string text = py::str(name);
+      if (std::find(known_.begin(), known_.end(), text) == known_.end()) {
+        throw py::value_error("no field named '" + text + "'");
+      }
+    }
+  }
+
+ private:
+  // The dict's value for the field name, or null; notes name as known.
+  py::handle find(std::string_view name) {
+    known_.emplace_back(name);
+    const py::handle item = PyDict_GetItem(dict_.ptr(), key(name));
+    found_last_ = static_cast<bool>(item);
+    return item;
+  }
+
+  py::dict dict_;
+  std::vector<std::string> known_;
+  bool found_last_ = false;
+};
+
+}  // namespace
+
+py::dict packet_fields(const uint8_t *packet) {
+  py::dict fields;
+  bool complete = false;
+  capdump::show_decoded(packet, [&](const auto &record, bool gives_back) {
+    protolib::for_each_field(record, DictWriter(fields));
+    complete = gives_back;
+  });
+  if (!complete) {
+    fields[key("payload")] = py::bytes(reinterpret_cast<const char *>(packet + 2), packet[1]);
+  }
+  return fields;
+}
+
+py::bytes encode_packet(int type, const py::dict &fields) {
+  if (type < 0 || type > 255)
+    throw py::value_error("type must be 0 to 255, not " + std::to_string(type));
+  uint8_t packet[WIRE_MAX_PACKET];
+  int32_t size = 0;
+  if (fields.contains("payload")) {
+    const py::buffer_info payload = py::buffer(fields["payload"]).request();
+    const auto length = static_cast<std::size_t>(payload.size * payload.itemsize);
+    if (length > WIRE_MAX_PAYLOAD) bad_value("payload", "holds more than 255 bytes");
+    uint8_t *end = packet_begin(packet, static_cast<uint8_t>(type));
+    std::memcpy(end, payload.ptr, length);
+    size = packet_finish(packet, end + length);
+  } else {
+    const bool catalogue =
+        protolib::visit_catalogue_type(static_cast<unsigned>(type), [&](auto kind) {
+          typename decltype(kind)::Record record{};
+          DictReader reader(fields);
+          protolib::for_each_field(record, reader);
+          reader.reject_unknown();
+          size = kind.encode(record, packet);
+        });
+    if (!catalogue) {
+      throw py::value_error("type " + std::to_string(type) +
+                            " is not in the catalogue: give its payload as fields['payload']");
+    }
+  }
+  return py::bytes(reinterpret_cast<const char *>(packet), static_cast<std::size_t>(size));
+}
+
+}  // namespace pyproto

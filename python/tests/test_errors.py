@@ -1,0 +1,65 @@
+"""Bad input raises Python exceptions."""
+
+import io
+
+import pytest
+
+import protolib
+
+CALLS = {
+    "read": protolib.read,
+    "listing": lambda source: protolib.listing(source, 10),
+    "iter_packets": lambda source: list(protolib.iter_packets(source)),
+}
+
+
+@pytest.mark.parametrize("call", sorted(CALLS))
+def test_a_missing_or_unreadable_path_names_the_path(call, tmp_path):
+    missing = tmp_path / "missing.cap"
+    with pytest.raises(FileNotFoundError) as raised:
+        CALLS[call](missing)
+    assert raised.value.filename == str(missing)
+    with pytest.raises(IsADirectoryError) as raised:
+        CALLS[call](str(tmp_path))
+    assert raised.value.filename == str(tmp_path)
+
+
+class FailingFile:
+    def read(self, size):
+        raise OSError("the device went away")
+
+
+@pytest.mark.parametrize("call", sorted(CALLS))
+@pytest.mark.parametrize("source, error", [
+    (42, TypeError),
+    (None, TypeError),
+    (io.StringIO("text"), TypeError),
+    (FailingFile(), OSError),
+])
+def test_a_bad_source_raises(call, source, error):
+    with pytest.raises(error):
+        CALLS[call](source)
+
+
+@pytest.mark.parametrize("call", [
+    lambda: protolib.read(b"", types=[256]),
+    lambda: protolib.read(b"", types=[-1]),
+    lambda: protolib.read(b"")[300],
+    lambda: protolib.listing(b"", 3),
+    lambda: protolib.encode(256, {}),
+    lambda: protolib.encode(5, {"lead": 1}),
+    lambda: protolib.encode(1, {"lead": 1, "lede": 2}),
+    lambda: protolib.encode(1, {"uword": 70000}),
+    lambda: protolib.encode(2, {"words": [1, 2, 3]}),
+    lambda: protolib.encode(21, {"entries": [{}] * 17}),
+    lambda: protolib.encode(21, {"entries": [{"valu": 1}]}),
+    lambda: protolib.encode(3, {"payload": bytes(256)}),
+])
+def test_a_bad_type_or_field_raises_value_error(call):
+    with pytest.raises(ValueError):
+        call()
+
+
+def test_a_field_of_the_wrong_kind_raises_type_error():
+    with pytest.raises(TypeError):
+        protolib.encode(1, {"lead": "one"})
