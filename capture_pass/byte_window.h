@@ -1,7 +1,7 @@
 // byte_window.h - the stretch of a capture held in memory while it is framed: a read block and
 // the few bytes kept from before it, addressed by their offsets in the whole stream.
-#ifndef CAPDUMP_SRC_BYTE_WINDOW_H
-#define CAPDUMP_SRC_BYTE_WINDOW_H
+#ifndef CAPTURE_PASS_BYTE_WINDOW_H
+#define CAPTURE_PASS_BYTE_WINDOW_H
 
 #include <cstddef>
 #include <cstdint>
@@ -37,4 +37,4 @@ class ByteWindow {
 
 }  // namespace capdump
 
-#endif  // CAPDUMP_SRC_BYTE_WINDOW_H
+#endif  // CAPTURE_PASS_BYTE_WINDOW_H

@@ -1,7 +1,7 @@
 // capture_stats.h - the --stats summary of a capture: its bytes by what they hold, its packets
 // by type, its rejected packets by reason, a packet cut off at the end; as a table or as JSON.
-#ifndef CAPDUMP_SRC_CAPTURE_STATS_H
-#define CAPDUMP_SRC_CAPTURE_STATS_H
+#ifndef CAPTURE_PASS_CAPTURE_STATS_H
+#define CAPTURE_PASS_CAPTURE_STATS_H
 
 #include <array>
 #include <cstddef>
@@ -62,4 +62,4 @@ std::string stats_json(const CaptureStats &stats);
 
 }  // namespace capdump
 
-#endif  // CAPDUMP_SRC_CAPTURE_STATS_H
+#endif  // CAPTURE_PASS_CAPTURE_STATS_H

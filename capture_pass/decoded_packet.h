@@ -1,7 +1,7 @@
 // decoded_packet.h - a catalogue packet as the record of its type, decoded on its own (no stale
 // bytes of earlier packets), and whether that record tells everything the payload holds.
-#ifndef CAPDUMP_SRC_DECODED_PACKET_H
-#define CAPDUMP_SRC_DECODED_PACKET_H
+#ifndef CAPTURE_PASS_DECODED_PACKET_H
+#define CAPTURE_PASS_DECODED_PACKET_H
 
 #include <protolib/catalogue.hpp>
 
@@ -36,4 +36,4 @@ bool show_decoded(const uint8_t *packet, Show &&show) {
 
 }  // namespace capdump
 
-#endif  // CAPDUMP_SRC_DECODED_PACKET_H
+#endif  // CAPTURE_PASS_DECODED_PACKET_H

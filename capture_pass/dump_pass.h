@@ -1,8 +1,8 @@
 // dump_pass.h - one pass over a capture: the standard framing of the library's framer and, with
 // recovery, a second framing that goes back after each rejected packet, merged in offset order
 // and handed to a sink.
-#ifndef CAPDUMP_SRC_DUMP_PASS_H
-#define CAPDUMP_SRC_DUMP_PASS_H
+#ifndef CAPTURE_PASS_DUMP_PASS_H
+#define CAPTURE_PASS_DUMP_PASS_H
 
 #include <cstddef>
 #include <cstdint>
@@ -47,4 +47,4 @@ PassTotals dump_pass(ByteSource &in, bool recover, EventSink &sink);
 
 }  // namespace capdump
 
-#endif  // CAPDUMP_SRC_DUMP_PASS_H
+#endif  // CAPTURE_PASS_DUMP_PASS_H

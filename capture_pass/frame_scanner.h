@@ -2,8 +2,8 @@
 // accepted or rejected begins, why it rejected one, and how many bytes the decision covered.
 // The framer works exactly as always, on as many bytes at a time as its ring holds; the offsets
 // follow from its reports and from the bytes left in the ring after each decision.
-#ifndef CAPDUMP_SRC_FRAME_SCANNER_H
-#define CAPDUMP_SRC_FRAME_SCANNER_H
+#ifndef CAPTURE_PASS_FRAME_SCANNER_H
+#define CAPTURE_PASS_FRAME_SCANNER_H
 
 #include <protolib/framer.h>
 #include <protolib/ring.h>
@@ -67,4 +67,4 @@ class FrameScanner {
 
 }  // namespace capdump
 
-#endif  // CAPDUMP_SRC_FRAME_SCANNER_H
+#endif  // CAPTURE_PASS_FRAME_SCANNER_H

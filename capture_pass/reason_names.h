@@ -1,6 +1,6 @@
 // reason_names.h - how the outputs name the framer's reasons for rejecting a packet.
-#ifndef CAPDUMP_SRC_REASON_NAMES_H
-#define CAPDUMP_SRC_REASON_NAMES_H
+#ifndef CAPTURE_PASS_REASON_NAMES_H
+#define CAPTURE_PASS_REASON_NAMES_H
 
 #include <protolib/framer.h>
 
@@ -37,4 +37,4 @@ static_assert(reason_name(FRAMER_OVERSIZE_LENGTH).reason == FRAMER_OVERSIZE_LENG
 
 }  // namespace capdump
 
-#endif  // CAPDUMP_SRC_REASON_NAMES_H
+#endif  // CAPTURE_PASS_REASON_NAMES_H

@@ -138,14 +138,15 @@ int run_dump(const Options &options) {
   FollowSource followed(file, deliver, [&shown] {
     std::fprintf(stderr, "capdump: %s shrank; reading it again from the start\n", shown.c_str());
   });
-  ByteSource &in = options.follow ? static_cast<ByteSource &>(followed) : file;
+  ByteSource *in = &file;
+  if (options.follow) in = &followed;
   int status = cli::kDone;
   PassTotals totals;
   if (options.report.empty()) {
-    totals = dump(options, in, out->buffer);
+    totals = dump(options, *in, out->buffer);
     status = out->finish();
   } else {
-    totals = report(options, in, shown, status);
+    totals = report(options, *in, shown, status);
   }
   if (fd != STDIN_FILENO) close(fd);
   if (totals.read_failed) {

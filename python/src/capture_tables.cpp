@@ -97,7 +97,7 @@ py::array TableSink::errors() const {
     std::memset(reason, 0, width * sizeof(uint32_t));
     const std::string_view key = reason_key(error.reason);
     for (std::size_t i = 0; i < key.size(); ++i) {
-      const auto code = static_cast<uint32_t>(key[i]);
+      const uint32_t code = static_cast<unsigned char>(key[i]);  // the names are ASCII
       std::memcpy(reason + i * sizeof code, &code, sizeof code);
     }
     out += dtype.itemsize();
