@@ -44,6 +44,15 @@ for program in "${programs[@]}"; do
   [[ -z $warnings ]] || { echo "man $program: $warnings" >&2; exit 1; }
 done
 
+# The Python package, when the tree built it: installed where Debian's Python looks, and working.
+if [[ -d $build_dir/python/protolib ]]; then
+  PYTHONPATH=$prefix/lib/python3/dist-packages /usr/bin/python3 -c '
+import protolib
+capture = protolib.read(protolib.encode(1, {"lead": 1, "uword": 2, "word": -3}))
+assert capture.types == [1] and capture[1]["word"][0] == -3, capture
+print("python package:", protolib.__file__)'
+fi
+
 cmake -S "$here" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix"
 cmake --build "$work/build"
 "$work/build/consumer"
