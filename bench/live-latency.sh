@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Line latency of the listers on live input: each program reads a FIFO that live_latency feeds
-# one packet every EVERY ms, with standard output a pipe, and the time from a packet's last byte
+# Line latency of the listers on live input: each program reads a FIFO (in the last rows, a pipe
+# on its standard input) that live_latency feeds one packet every EVERY ms, with standard output
+# a pipe, and the time from a packet's last byte
 # to its line is measured (bench/live_latency.cpp says how). Prints a Markdown table: lines
 # measured, median and worst latency in ms, and lines that came only after the input had ended.
 #
@@ -31,3 +32,7 @@ measure --listed 10 "$capture" "$programs/dumpten/dumpten" {}
 measure --listed 2 "$capture" "$programs/dumptwo/dumptwo" {}
 measure "$capture" "$programs/capdump/capdump" {}
 measure --listed 10 "$capture" "$programs/capdump/capdump" --format csv --type 10 {}
+# The same through a pipe on standard input.
+measure --listed 10 "$capture" "$programs/dumpten/dumpten" -
+measure --listed 2 "$capture" "$programs/dumptwo/dumptwo" -
+measure "$capture" "$programs/capdump/capdump" -

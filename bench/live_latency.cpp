@@ -4,13 +4,14 @@
 //
 // Usage: live_latency [--every MS] [--listed TYPE] CAPTURE PROGRAM [ARG]...
 //
-// Runs PROGRAM with the ARGs, any ARG "{}" replaced by the path of a FIFO, and writes CAPTURE to
-// the FIFO one packet at a time (packets as the framer finds them; bytes it rejects go with the
-// packet after them), a packet every MS milliseconds (default 2). Each packet of type TYPE (every
-// packet without --listed) must give one line; lines before the first such are taken for a
-// header. A line's latency runs from the write of its packet's last byte to the line's arrival.
-// Checks that the output is the same as with CAPTURE as the file, then prints the lines, the
-// median and worst latency and how many lines came only after the input had ended.
+// Runs PROGRAM with the ARGs, any ARG "{}" replaced by the path of a FIFO (without one, an ARG "-"
+// has it read a pipe on its standard input), and writes CAPTURE to that input one packet at a time
+// (packets as the framer finds them; bytes it rejects go with the packet after them), a packet
+// every MS milliseconds (default 2). Each packet of type TYPE (every packet without --listed) must
+// give one line; lines before the first such are taken for a header. A line's latency runs from the
+// write of its packet's last byte to the line's arrival. Checks that the output is the same as with
+// CAPTURE as the file, then prints the lines, the median and worst latency and how many lines came
+// only after the input had ended.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,12 +97,18 @@ int main(int argc, char **argv) {
   const Options options = parse(argc, argv);
   const std::string capture = slurp(options.capture);
   const std::string &program = options.command[0];
-  const ProgramRun from_file = run_program(program, program_argv(options.command, options.capture));
+  std::vector<std::string> file_argv = program_argv(options.command, options.capture);
+  std::replace(file_argv.begin() + 1, file_argv.end(), std::string("-"), options.capture);
+  const ProgramRun from_file = run_program(program, file_argv);
   if (from_file.status != 0) fail(label(options.command) + " fails on the capture file");
 
+  // With an argument "-" instead of "{}", the program reads a pipe on its standard input.
+  const bool from_fifo =
+      std::find(options.command.begin(), options.command.end(), "{}") != options.command.end();
   TempDir dir;
   const std::string fifo = dir.fifo("in");
-  LiveProgram live(program, program_argv(options.command, fifo), fifo);
+  LiveProgram live(program, program_argv(options.command, fifo),
+                   from_fifo ? std::optional<std::string>(fifo) : std::nullopt);
   const auto every = std::chrono::milliseconds(options.every_ms);
   const Clock::time_point start = Clock::now();
   std::vector<Clock::time_point> written;  // when each listed packet's last byte was written
