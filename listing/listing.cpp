@@ -75,6 +75,20 @@ int finish(const ListingCounts &counts, OutputBuffer &out, OutputBuffer &err) {
 
 }  // namespace
 
+ListingDecoder::ListingDecoder() {
+  if (ring_create(&ring_, nullptr, kRingSize) != 0) throw std::bad_alloc();
+  decoder_ = decoder_create(ring_);
+  if (decoder_ == nullptr) {
+    ring_destroy(ring_);
+    throw std::bad_alloc();
+  }
+}
+
+ListingDecoder::~ListingDecoder() {
+  decoder_destroy(decoder_);
+  ring_destroy(ring_);
+}
+
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress) {
   Run run{listed_type, line, decoder, out, progress, {}};
@@ -142,12 +156,9 @@ int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
     std::fputs("input file cannot be opened\n", stderr);
     return kListingFailed;
   }
-  ByteRing *ring = nullptr;
-  PacketDecoder *decoder = nullptr;
   int status = kListingFailed;
   try {
-    if (ring_create(&ring, nullptr, kRingSize) != 0 || (decoder = decoder_create(ring)) == nullptr)
-      throw std::bad_alloc();
+    ListingDecoder decoder;
     FdSink out_sink(STDOUT_FILENO);
     FdSink err_sink(STDERR_FILENO);
     auto out = std::make_unique<OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
@@ -158,13 +169,11 @@ int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
       out->flush();
       err->flush();
     });
-    const ListingCounts counts = list_stream(listed_type, line, *decoder, in, *out, *err);
+    const ListingCounts counts = list_stream(listed_type, line, decoder.decoder(), in, *out, *err);
     status = status_after_stop(finish(counts, *out, *err));
   } catch (const std::bad_alloc &) {
     std::fputs("out of memory\n", stderr);
   }
-  decoder_destroy(decoder);
-  ring_destroy(ring);
   if (!standard_input) close(fd);
   return status;
 }

@@ -4,6 +4,7 @@
 #define LISTING_LISTING_H
 
 #include <protolib/decoder.h>
+#include <protolib/ring.h>
 
 #include <cstdint>
 #include <optional>
@@ -33,6 +34,22 @@ struct ListingCounts {
   unsigned long lines = 0;     // lines written: packets of the listed type
   uint64_t packet_errors = 0;  // packets the framer rejected, counted on past INT32_MAX
   bool read_failed = false;    // reading stopped on an error rather than end of input
+};
+
+// The decoder a listing run feeds: over a ring of its own, empty, of the 1024 bytes list_stream
+// needs. Throws std::bad_alloc when memory runs out.
+class ListingDecoder {
+ public:
+  ListingDecoder();
+  ~ListingDecoder();
+  ListingDecoder(const ListingDecoder &) = delete;
+  ListingDecoder &operator=(const ListingDecoder &) = delete;
+
+  PacketDecoder &decoder() { return *decoder_; }
+
+ private:
+  ByteRing *ring_ = nullptr;
+  PacketDecoder *decoder_ = nullptr;
 };
 
 // Feeds every byte of in to the decoder's input ring (which must be empty and hold 1024 bytes),

@@ -1,10 +1,8 @@
 #include "listing_numbers.h"
 
 #include <protolib/decoder.h>
-#include <protolib/ring.h>
 
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "dumpten_line.h"
@@ -17,9 +15,6 @@ namespace py = pybind11;
 namespace pyproto {
 
 namespace {
-
-// The listing programs' ring size.
-constexpr unsigned kRingSize = 1024;
 
 // A line formatter that keeps a line's numbers and writes no text.
 template <std::size_t Count, void (*Numbers)(const PacketDecoder &, int64_t *),
@@ -45,35 +40,10 @@ class Discard final : public ByteSink {
   bool write(const char *, std::size_t) override { return true; }
 };
 
-// The decoder over its own ring, as the listing programs make them.
-class RingDecoder {
- public:
-  RingDecoder() {
-    if (ring_create(&ring_, nullptr, kRingSize) != 0) throw std::bad_alloc();
-    decoder_ = decoder_create(ring_);
-    if (decoder_ == nullptr) {
-      ring_destroy(ring_);
-      throw std::bad_alloc();
-    }
-  }
-  ~RingDecoder() {
-    decoder_destroy(decoder_);
-    ring_destroy(ring_);
-  }
-  RingDecoder(const RingDecoder &) = delete;
-  RingDecoder &operator=(const RingDecoder &) = delete;
-
-  PacketDecoder &decoder() { return *decoder_; }
-
- private:
-  ByteRing *ring_ = nullptr;
-  PacketDecoder *decoder_ = nullptr;
-};
-
 template <typename Line>
 py::array_t<int64_t> list_numbers(const py::handle &source, uint8_t listed_type) {
   PythonSource in(source);
-  RingDecoder decoder;
+  ListingDecoder decoder;
   auto line = std::make_unique<Line>();
   Discard discard;
   auto out = std::make_unique<OutputBuffer>(discard, false);
