@@ -109,11 +109,11 @@ void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recove
     *out++ = recovered ? '1' : '0';
   }
   bool complete = false;
-  show_decoded(packet, [&](const auto &record, bool gives_back) {
+  show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
     ValueCells cells(out, false);
     for_each_field(record, cells);
     out = cells.end();
-    complete = gives_back;
+    complete = form == protolib::PacketForm::kExact;
   });
   *out++ = ',';
   if (!complete) out = put_hex(out, packet + 2, packet[1]);

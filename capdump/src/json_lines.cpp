@@ -126,11 +126,11 @@ void JsonLinesSink::packet(const FrameEvent &event, const uint8_t *packet, bool 
   char *out = put_type_length(put_start(line_, event.offset), packet);
   if (recovered) out = put_text(put_key(out, "recovered"), "true");
   bool complete = false;
-  show_decoded(packet, [&](const auto &record, bool gives_back) {
+  show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
     JsonFields fields(out);
     for_each_field(record, fields);
     out = fields.end();
-    complete = gives_back;
+    complete = form == protolib::PacketForm::kExact;
   });
   if (!complete) out = put_payload(out, packet);
   out = put_text(out, "}\n");

@@ -213,37 +213,10 @@ TEST(Encoders, InvertTheDecoders) {
     const Bytes packet = make_packet(kind.kType, payload);
     Record record{};
     kind.decode(record, packet.data() + 3);
-    EXPECT_TRUE(protolib::gives_back_payload(record, payload.data(), payload.size()));
     Bytes wire(WIRE_MAX_PACKET);
     wire.resize(static_cast<size_t>(kind.encode(record, wire.data())));
     EXPECT_EQ(wire, packet);
   });
-}
-
-// Whether a decoded type-21 record tells everything its payload holds.
-TEST(Description, GivesBackPayloadOnlyForTheLayoutsLengthAndASentCount) {
-  const struct {
-    const char *name;
-    Bytes payload;
-    bool gives_back;
-  } cases[] = {
-      {"two entries", type21_payload(2, 2), true},  // 6 + 2 * 8 bytes
-      {"no entries", type21_payload(0, 0), true},
-      {"one byte short", concat({type21_payload(2, 1), Bytes(7, 2)}), false},
-      {"one byte long", concat({type21_payload(2, 2), {0}}), false},
-      {"count above capacity", type21_payload(17, 16), false},  // as long as 16 entries
-      {"count byte missing", Bytes(5, 0), false},
-  };
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.name);
-    Bytes padded = c.payload;
-    padded.resize(255, 0);
-    const Bytes packet = make_packet(21, padded);
-    Type21Record record{};
-    decode_type21(&record, packet.data() + 3);
-    EXPECT_EQ(protolib::gives_back_payload(record, c.payload.data(), c.payload.size()),
-              c.gives_back);
-  }
 }
 
 }  // namespace

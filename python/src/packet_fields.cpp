@@ -185,9 +185,9 @@ class DictReader {
 py::dict packet_fields(const uint8_t *packet) {
   py::dict fields;
   bool complete = false;
-  capdump::show_decoded(packet, [&](const auto &record, bool gives_back) {
+  capdump::show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
     protolib::for_each_field(record, DictWriter(fields));
-    complete = gives_back;
+    complete = form == protolib::PacketForm::kExact;
   });
   if (!complete) {
     fields[key("payload")] = py::bytes(reinterpret_cast<const char *>(packet + 2), packet[1]);

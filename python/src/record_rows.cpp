@@ -53,7 +53,7 @@ std::size_t row_size(unsigned type) {
 void write_row(uint8_t *row, uint64_t offset, const uint8_t *packet) {
   std::memcpy(row, &offset, sizeof offset);
   row[sizeof offset] = packet[1];
-  const bool catalogue = capdump::show_decoded(packet, [&](const auto &record, bool) {
+  const bool catalogue = capdump::show_decoded(packet, [&](const auto &record, protolib::PacketForm) {
     protolib::for_each_field(record, RowWriter(row + kRowHead));
   });
   if (!catalogue) std::memcpy(row + kRowHead, packet + 2, packet[1]);

@@ -70,6 +70,7 @@ struct Field {
   static constexpr WireType kWireType = WireTypeOf<Element>::value;
   static constexpr std::size_t kLength = std::is_array_v<Member> ? std::extent_v<Member> : 1;
   static constexpr std::size_t kWireSize = kLength * wire_size(kWireType);
+  static constexpr bool kIsArray = std::is_array_v<Member>;
 
   constexpr Field(std::string_view field_name, Member Owner::*field)
       : name(field_name), member(field) {}
@@ -405,24 +406,58 @@ constexpr std::size_t entry_size() {
   return size;
 }
 
-// True when record, decoded from the length payload bytes at payload, gives them back exactly
-// when encoded: the length is that of the layout with the entries its count byte names, and the
-// count byte was not lowered to the capacity.
-template <typename Record>
-bool gives_back_payload(const Record &record, const uint8_t *payload, std::size_t length) {
-  std::size_t offset = 0;
-  bool count_as_sent = true;
-  const auto walk = [&](const auto &field) {
-    if constexpr (requires { field.entries; }) {
-      const uint8_t count = record.*field.count;
-      count_as_sent = offset < length && payload[offset] == count;
-      offset += 1 + count * entry_size<Record>();
-    } else {
-      offset += fixed_size(field);
-    }
-  };
-  std::apply([&](const auto &...fields) { (walk(fields), ...); }, Layout<Record>::kFields);
-  return offset == length && count_as_sent;
+// ---- Scalar fields by name ----------------------------------------------------------------
+
+// One scalar field of a catalogue record at a fixed place in the payload.
+struct ScalarField {
+  std::string_view name;
+  WireType wire_type;
+  std::size_t offset;  // from the first payload byte
+};
+
+// True for the integer wire types.
+constexpr bool is_integer(WireType type) {
+  return type != WireType::kF32 && type != WireType::kF64;
+}
+
+// Calls visit(ScalarField) for each scalar field of the record of catalogue type type that lies
+// at a fixed payload offset, in wire order: every field before the counted entries that is not
+// an array, the count byte included. Returns false, calling nothing, when type is not in the
+// catalogue.
+template <typename Visit>
+bool for_each_scalar_field(unsigned type, Visit &&visit) {
+  return visit_catalogue_type(type, [&](auto kind) {
+    using Record = typename decltype(kind)::Record;
+    std::size_t offset = 0;
+    bool fixed = true;  // no counted entries yet
+    const auto walk = [&](const auto &field) {
+      using Described = std::decay_t<decltype(field)>;
+      if constexpr (requires { field.entries; }) {
+        if (fixed) visit(ScalarField{field.count_name, WireType::kU8, offset});
+        fixed = false;
+      } else {
+        if (fixed && !Described::kIsArray) {
+          visit(ScalarField{field.name, Described::kWireType, offset});
+        }
+        offset += Described::kWireSize;
+      }
+    };
+    std::apply([&](const auto &...fields) { (walk(fields), ...); }, Layout<Record>::kFields);
+  });
+}
+
+// The bits of integer field at payload (which holds the whole field) as an unsigned number of
+// the field's width: a signed field's two's complement, so -1 in an i16 is 65535.
+inline uint32_t read_integer_bits(const uint8_t *payload, const ScalarField &field) {
+  const uint8_t *cursor = payload + field.offset;
+  switch (wire_size(field.wire_type)) {
+    case 1:
+      return *cursor;
+    case 2:
+      return be_read_u16(&cursor);
+    default:
+      return be_read_u32(&cursor);
+  }
 }
 
 }  // namespace protolib
