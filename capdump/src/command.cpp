@@ -8,12 +8,15 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "capture_stats.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/values.h"
+#include "clock_gaps.h"
+#include "clock_sink.h"
 #include "csv_table.h"
 #include "dump_pass.h"
 #include "follow_source.h"
@@ -69,31 +72,60 @@ int open_input(const std::string &name, const std::string &shown) {
   return -1;
 }
 
-// Runs a pass over in handing the packets of the chosen types to sink.
-PassTotals list_packets(const Options &options, ByteSource &in, EventSink &sink) {
-  TypeFilter filter(options.types, sink);
-  return dump_pass(in, options.recover, filter);
+// A pass over a capture timed by the clock the options name, if any: the clock sees every
+// packet before any sink keeps or drops it.
+class TimedPass {
+ public:
+  // steps: record the clock's steps, for the stats.
+  TimedPass(const Options &options, bool steps) : options_(options) {
+    if (options.clock) clock_.emplace(*options.clock);
+    if (options.clock && steps) steps_.emplace();
+  }
+
+  // The clock for the sinks that show time, or null.
+  const PacketClock *clock() const { return clock_ ? &*clock_ : nullptr; }
+  const ClockSteps *steps() const { return steps_ ? &*steps_ : nullptr; }
+
+  // Reads in to its end, handing what lies in the time range to sink.
+  PassTotals run(ByteSource &in, EventSink &sink) {
+    if (!clock_) return dump_pass(in, options_.recover, sink);
+    ClockSink timed(*clock_, sink, options_.range, steps_ ? &*steps_ : nullptr);
+    return dump_pass(in, options_.recover, timed);
+  }
+
+ private:
+  const Options &options_;
+  std::optional<PacketClock> clock_;
+  std::optional<ClockSteps> steps_;
+};
+
+// Runs a pass over in handing the packets the options choose to sink.
+PassTotals list_packets(const Options &options, TimedPass &pass, ByteSource &in, EventSink &sink) {
+  TypeFilter filter(options.types, sink, options.exact_only);
+  return pass.run(in, filter);
 }
 
 // Runs the pass options ask for over in, writing to out.
 PassTotals dump(const Options &options, ByteSource &in, OutputBuffer &out) {
+  TimedPass pass(options, options.stats);
   if (options.stats) {
-    StatsSink stats(options.recover);
-    const PassTotals totals = dump_pass(in, options.recover, stats);
-    const CaptureStats counted = stats.stats(totals);
+    StatsSink stats(options.recover, pass.clock(), pass.steps());
+    const PassTotals totals = pass.run(in, stats);
+    const CaptureStats counted = stats.stats(totals, options.gap);
     out.append(options.format == Format::kJsonl ? stats_json(counted) : stats_table(counted));
     return totals;
   }
   if (options.format == Format::kCsv) {
-    auto csv = std::make_unique<CsvSink>(out, lowest_type(options.types), options.recover);
-    return dump_pass(in, options.recover, *csv);
+    auto csv =
+        std::make_unique<CsvSink>(out, lowest_type(options.types), options.recover, pass.clock());
+    return list_packets(options, pass, in, *csv);
   }
   if (options.format == Format::kRaw) {
     RawPackets raw(out);
-    return list_packets(options, in, raw);
+    return list_packets(options, pass, in, raw);
   }
-  auto json = std::make_unique<JsonLinesSink>(out, options.errors);
-  return list_packets(options, in, *json);
+  auto json = std::make_unique<JsonLinesSink>(out, options.errors, pass.clock());
+  return list_packets(options, pass, in, *json);
 }
 
 // Writes page to a new file at path, replacing one there; returns the exit status, with a
@@ -112,10 +144,11 @@ int write_page(const std::string &path, const std::string &page) {
 
 // Reads in for the report page and writes it to options.report, unless reading fails.
 PassTotals report(const Options &options, ByteSource &in, const std::string &shown, int &status) {
-  ReportSink sink(options.recover);
-  const PassTotals totals = dump_pass(in, options.recover, sink);
+  TimedPass pass(options, true);
+  ReportSink sink(options.recover, pass.clock(), pass.steps());
+  const PassTotals totals = pass.run(in, sink);
   if (!totals.read_failed)
-    status = write_page(options.report, report_page(sink.finish(totals), shown));
+    status = write_page(options.report, report_page(sink.finish(totals, options.gap), shown));
   return totals;
 }
 

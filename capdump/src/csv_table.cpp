@@ -88,9 +88,10 @@ class ValueCells {
 
 }  // namespace
 
-CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column)
-    : out_(out), type_(type), recovered_column_(recovered_column) {
-  std::string header = recovered_column ? "offset,length,recovered" : "offset,length";
+CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column, const PacketClock *clock)
+    : out_(out), type_(type), recovered_column_(recovered_column), clock_(clock) {
+  std::string header = clock != nullptr ? "offset,time,length,form" : "offset,length,form";
+  if (recovered_column) header += ",recovered";
   protolib::visit_catalogue_type(type, [&header](auto kind) {
     const typename decltype(kind)::Record record{};
     HeaderCells cells(header);
@@ -103,20 +104,26 @@ void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recove
   if (packet[0] != type_) return;
   char *out = put_decimal(row_, event.offset);
   *out++ = ',';
+  if (clock_ != nullptr) {
+    if (clock_->started()) out = put_shortest(out, clock_->now());
+    *out++ = ',';
+  }
   out = put_decimal(out, packet[1]);
+  const protolib::PacketForm form = protolib::packet_form(packet);
+  *out++ = ',';
+  const std::string_view name = protolib::form_name(form);
+  out = std::copy(name.begin(), name.end(), out);
   if (recovered_column_) {
     *out++ = ',';
     *out++ = recovered ? '1' : '0';
   }
-  bool complete = false;
-  show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
+  show_decoded(packet, [&](const auto &record, protolib::PacketForm) {
     ValueCells cells(out, false);
     for_each_field(record, cells);
     out = cells.end();
-    complete = form == protolib::PacketForm::kExact;
   });
   *out++ = ',';
-  if (!complete) out = put_hex(out, packet + 2, packet[1]);
+  if (form != protolib::PacketForm::kExact) out = put_hex(out, packet + 2, packet[1]);
   *out++ = '\n';
   out_.append(std::string_view(row_, static_cast<std::size_t>(out - row_)));
 }

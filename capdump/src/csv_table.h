@@ -1,11 +1,12 @@
 // csv_table.h - capdump's CSV: the packets of one catalogue type as a table for spreadsheets.
 //
-// A header row of column names, then a row a packet: offset, length, with recovery a recovered
-// column (0 or 1), the record's fields a column each, arrays and entries a column an element
-// (words_0 ... words_8, entries_0_bytes_0 ... entries_15_value), and last payload: the payload
-// in hexadecimal when the fields do not give it back (a length other than the layout's, a count
-// above the capacity), else empty. Entries past the count are empty cells. NaN and infinite
-// values print as nan, inf and -inf; the JSON Lines keep their bit patterns.
+// A header row of column names, then a row a packet: offset, with a clock time (the seconds it
+// shows, empty before it started), length, form (exact, short, long, over_capacity), with
+// recovery a recovered column (0 or 1), the record's fields a column each, arrays and entries a
+// column an element (words_0 ... words_8, entries_0_bytes_0 ... entries_15_value), and last
+// payload: the payload in hexadecimal when the packet is not exact, else empty. Entries past the
+// count are empty cells. NaN and infinite values print as nan, inf and -inf; the JSON Lines keep
+// their bit patterns.
 #ifndef CAPDUMP_SRC_CSV_TABLE_H
 #define CAPDUMP_SRC_CSV_TABLE_H
 
@@ -14,14 +15,17 @@
 
 #include "dump_pass.h"
 #include "output_buffer.h"
+#include "packet_clock.h"
 
 namespace capdump {
 
 class CsvSink final : public EventSink {
  public:
   // Writes the header row for type, which must be a catalogue type. recovered_column: add the
-  // recovered column, for a pass with recovery.
-  CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column);
+  // recovered column, for a pass with recovery. clock: the clock of the time column, or null
+  // for none.
+  CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column,
+          const PacketClock *clock = nullptr);
 
   // Writes a row for a packet of the sink's type; ignores others.
   void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
@@ -36,6 +40,7 @@ class CsvSink final : public EventSink {
   OutputBuffer &out_;
   uint8_t type_;
   bool recovered_column_;
+  const PacketClock *clock_;
   char row_[kMaxRow]{};
 };
 

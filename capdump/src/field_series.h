@@ -65,14 +65,15 @@ std::size_t each_number(const Record &record, Each &each, std::size_t first) {
 
 }  // namespace detail
 
-// For an exact packet (type byte, length byte L, L payload bytes) of a catalogue type, calls each(series, spread) for every field of its record with
-// the spread of its values, series indexing catalogue_series(); the entries' same field once
-// per entry. Calls nothing for other packets: a record decoded from
-// a payload of another length would show made-up zeros.
+// For an exact packet (type byte, length byte L, L payload bytes) of a catalogue type, calls
+// each(series, spread) for every field of its record with the spread of its values, series indexing
+// catalogue_series(); the entries' same field once per entry. Calls nothing for other packets: a
+// record decoded from a payload of another length would show made-up zeros.
 template <typename Each>
 void for_each_spread(const uint8_t *packet, Each &&each) {
   show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
-    if (form == protolib::PacketForm::kExact) detail::each_number(record, each, first_series(packet[0]));
+    if (form == protolib::PacketForm::kExact)
+      detail::each_number(record, each, first_series(packet[0]));
   });
 }
 

@@ -105,11 +105,6 @@ char *put_payload(char *out, const uint8_t *packet) {
   return out;
 }
 
-// Writes {"offset":N, the start of every line.
-char *put_start(char *out, uint64_t offset) {
-  return put_decimal(put_text(out, "{\"offset\":"), offset);
-}
-
 // Writes ,"type":T,"length":L from the type and length bytes at packet.
 char *put_type_length(char *out, const uint8_t *packet) {
   out = put_decimal(put_key(out, "type"), packet[0]);
@@ -118,21 +113,29 @@ char *put_type_length(char *out, const uint8_t *packet) {
 
 }  // namespace
 
+char *JsonLinesSink::put_start(char *out, uint64_t offset) const {
+  out = put_decimal(put_text(out, "{\"offset\":"), offset);
+  if (clock_ == nullptr) return out;
+  out = put_key(out, "time");
+  return clock_->started() ? put_shortest(out, clock_->now()) : put_text(out, "null");
+}
+
 void JsonLinesSink::write_line(const char *end) {
   out_.append(std::string_view(line_, static_cast<std::size_t>(end - line_)));
 }
 
 void JsonLinesSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
+  const protolib::PacketForm form = protolib::packet_form(packet);
+  const bool exact = form == protolib::PacketForm::kExact;
   char *out = put_type_length(put_start(line_, event.offset), packet);
+  if (!exact) out = put_string(put_key(out, "form"), protolib::form_name(form));
   if (recovered) out = put_text(put_key(out, "recovered"), "true");
-  bool complete = false;
-  show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
+  show_decoded(packet, [&](const auto &record, protolib::PacketForm) {
     JsonFields fields(out);
     for_each_field(record, fields);
     out = fields.end();
-    complete = form == protolib::PacketForm::kExact;
   });
-  if (!complete) out = put_payload(out, packet);
+  if (!exact) out = put_payload(out, packet);
   out = put_text(out, "}\n");
   write_line(out);
 }

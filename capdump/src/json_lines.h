@@ -1,14 +1,15 @@
 // json_lines.h - capdump's JSON Lines: one object a line for each packet, and on request for
 // each rejected packet and a packet cut off at the end.
 //
-// A packet: {"offset":N,"type":T,"length":L[,"recovered":true], then for a catalogue type its
-// record's fields by name (arrays as arrays, entries up to count as objects), for other types
-// "payload":"<hex>"}. A catalogue packet whose fields do not give back its payload (a length
-// other than the layout's, a count above the capacity) also carries "payload". A NaN or infinite
+// A packet: {"offset":N[,"time":S],"type":T,"length":L[,"form":F][,"recovered":true], then for
+// a catalogue type its record's fields by name (arrays as arrays, entries up to count as
+// objects), for other types "payload":"<hex>"}. A packet that is not exact has its form
+// ("short", "long", "over_capacity", "unknown") and "payload" as well. A NaN or infinite
 // f32/f64 field is null, followed by "<name>_bits":"<hex>" with its bit pattern.
-// A rejected packet: {"offset":N,"error":"checksum_a"|"checksum_b"|"oversize_length",
-// "type":T,"length":L}. A cut-off packet: {"offset":N,"error":"unfinished"[,"type":T[,
-// "length":L]],"received":B}, naming the bytes received from its sync pair on.
+// A rejected packet: {"offset":N[,"time":S],"error":"checksum_a"|"checksum_b"|
+// "oversize_length","type":T,"length":L}. A cut-off packet: {"offset":N[,"time":S],
+// "error":"unfinished"[,"type":T[,"length":L]],"received":B}, naming the bytes received from its
+// sync pair on. "time" comes with a clock: the seconds it shows, or null before it started.
 #ifndef CAPDUMP_SRC_JSON_LINES_H
 #define CAPDUMP_SRC_JSON_LINES_H
 
@@ -17,13 +18,16 @@
 
 #include "dump_pass.h"
 #include "output_buffer.h"
+#include "packet_clock.h"
 
 namespace capdump {
 
 class JsonLinesSink final : public EventSink {
  public:
-  // errors: also write the rejected packets and a packet cut off at the end.
-  JsonLinesSink(OutputBuffer &out, bool errors) : out_(out), errors_(errors) {}
+  // errors: also write the rejected packets and a packet cut off at the end. clock: the clock
+  // whose time each line shows, or null for none.
+  JsonLinesSink(OutputBuffer &out, bool errors, const PacketClock *clock = nullptr)
+      : out_(out), errors_(errors), clock_(clock) {}
 
   void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
   void rejected(const FrameEvent &event, const uint8_t *packet) override;
@@ -35,9 +39,12 @@ class JsonLinesSink final : public EventSink {
   static constexpr std::size_t kMaxLine = 4096;
 
   void write_line(const char *end);
+  // Writes {"offset":N and, with a clock, ,"time":S.
+  char *put_start(char *out, uint64_t offset) const;
 
   OutputBuffer &out_;
   bool errors_;
+  const PacketClock *clock_;
   char line_[kMaxLine]{};
 };
 

@@ -17,7 +17,9 @@ const cli::About kAbout = {
     R"(payload as "payload" in hexadecimal for types outside the catalogue, and also for )"
     R"(catalogue packets whose fields do not give it back (a length other than the layout's, a )"
     R"(count above the capacity). NaN and infinite values are null with their bit pattern in )"
-    R"("<name>_bits". Each line goes out as soon as its packet has arrived. After a read or )"
+    R"("<name>_bits". A packet whose payload is not exactly its type's layout carries "form": )"
+    R"("short", "long", "over_capacity" (a count byte above the entry capacity) or "unknown" (a )"
+    R"(type outside the catalogue) after "length"; exact packets have no "form". Each line goes out as soon as its packet has arrived. After a read or )"
     R"(write error part-way, what was written before it is valid. Ctrl-C or SIGTERM stops the )"
     R"(reading: what was read is then listed or summed up as at the end of input, and the )"
     R"(exit status is 130 or 143.)",
@@ -54,6 +56,30 @@ std::string set_report(Options &options, std::string_view path) {
   return {};
 }
 
+std::string set_clock(Options &options, std::string_view text) {
+  ClockParse parse = parse_clock(text);
+  if (!parse.clock) return parse.error;
+  options.clock = std::move(parse.clock);
+  return {};
+}
+
+template <std::optional<double> TimeRange::*Bound>
+std::string set_bound(Options &options, std::string_view text) {
+  const std::optional<double> seconds = cli::parse_number(text);
+  if (!seconds) return "invalid time " + cli::quoted(text) + " (a number of seconds)";
+  options.range.*Bound = seconds;
+  return {};
+}
+
+std::string set_gap(Options &options, std::string_view text) {
+  const std::optional<double> seconds = cli::parse_number(text);
+  if (!seconds || *seconds <= 0) {
+    return "invalid gap " + cli::quoted(text) + " (a positive number of seconds)";
+  }
+  options.gap = seconds;
+  return {};
+}
+
 template <bool Options::*Flag>
 std::string set_flag(Options &options, std::string_view) {
   options.*Flag = true;
@@ -82,8 +108,10 @@ const cli::OptionTable<Options> &option_table() {
        set_flag<&Options::recover>},
       {"--stats", "",
        "print a summary instead of the packets: bytes read and what they hold, packets by type, "
-       "rejected packets by reason, an unfinished packet at the end; a table, or one JSON "
-       "object with --format jsonl",
+       "packets not exact by type and form, rejected packets by reason, an unfinished packet "
+       "at the end; with --clock also the first and last time, the duration, each type's "
+       "count and rate in Hz, the dropouts (their number, the time they cover, the ten longest "
+       "with offsets) and the clock's resets; a table, or one JSON object with --format jsonl",
        set_flag<&Options::stats>},
       {"--report", "OUT",
        "write a self-contained HTML page to the file OUT instead of listing the packets: the "
@@ -91,6 +119,32 @@ const cli::OptionTable<Options> &option_table() {
        "capture, and each catalogue field's minimum, mean and maximum along it; the page's size "
        "does not grow with the capture's",
        set_report},
+      {"--exact-only", "",
+       "list only exact packets: those whose payload is exactly their type's layout (with "
+       "counted entries, the header and count entries within the capacity); with --format raw "
+       "and --recover, a clean capture of the exact packets",
+       set_flag<&Options::exact_only>},
+      {"--clock", "TYPE.FIELD[:UNIT]",
+       "time the packets by a clock the stream carries: the integer field FIELD of the "
+       "catalogue type TYPE counts ticks of UNIT: ns, us, ms, s (the default) or a number of "
+       "seconds. A packet's time is the clock's latest value at or before it, in seconds "
+       "(JSON Lines and CSV: \"time\" after \"offset\"; null, or an empty cell, before the "
+       "first clock packet). Only exact clock packets move the clock; it is unwrapped by its "
+       "field's width, and a step back of less than half its range is a reset: counted, and "
+       "time goes on from the value before it, so time never goes back. capgen's recordings "
+       "carry 10.lead:ms",
+       set_clock},
+      {"--from", "SECONDS",
+       "with --clock, list only the packets (and errors) whose time is SECONDS or later: the "
+       "clock's own seconds, as the time values show them",
+       set_bound<&TimeRange::from>},
+      {"--to", "SECONDS",
+       "with --clock, list only the packets (and errors) whose time is before SECONDS",
+       set_bound<&TimeRange::to>},
+      {"--gap", "SECONDS",
+       "with --clock and --stats or --report, a step of the clock longer than this is a "
+       "dropout (default: five times the median step)",
+       set_gap},
       {"--follow", "",
        "at the end of FILE, wait for bytes appended to it and list them as they arrive, as "
        "tail -f does, until Ctrl-C; a file that shrinks is read again from the start",
@@ -103,8 +157,29 @@ bool one_catalogue_type(const std::bitset<256> &types) {
   return types.count() == 1 && protolib::in_catalogue(lowest_type(types));
 }
 
+// What is wrong with the time options, or empty.
+std::string check_time(const Options &options) {
+  const bool summary = options.stats || !options.report.empty();
+  if (!options.clock) {
+    if (options.range.any()) return "--from and --to need --clock";
+    if (options.gap) return "--gap needs --clock";
+  }
+  if (options.gap && !summary) return "--gap sets the dropouts of --stats and --report";
+  if (summary && options.range.any()) {
+    return "--stats and --report sum up the whole capture; --from and --to do not apply";
+  }
+  if (options.range.from && options.range.to && *options.range.from >= *options.range.to) {
+    return "--from must come before --to";
+  }
+  if (summary && options.exact_only) {
+    return "--stats and --report count packets of every form; --exact-only does not apply";
+  }
+  return {};
+}
+
 // What is wrong with a combination of options, or empty.
 std::string check_combination(const Options &options, bool types_given) {
+  if (std::string error = check_time(options); !error.empty()) return error;
   if (!options.report.empty()) {
     if (options.stats) return "--report and --stats do not go together";
     if (options.format != Format::kDefault) return "--report writes HTML; --format does not apply";

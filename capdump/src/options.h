@@ -4,12 +4,15 @@
 
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "cli/help_text.h"
+#include "clock_sink.h"
+#include "packet_clock.h"
 
 namespace capdump {
 
@@ -24,11 +27,15 @@ struct Options {
   std::string input;  // a file name, or "-" for standard input
   Format format = Format::kDefault;
   std::bitset<256> types = std::bitset<256>().set();  // the packet types to list
-  bool errors = false;   // also list rejected packets and a packet cut off at the end
-  bool recover = false;  // also list the packets found by scanning again after rejections
-  bool stats = false;    // print the summary instead of the packets
-  bool follow = false;   // at the end of a regular file, wait for more bytes as tail -f does
-  std::string report;    // write the report page to this file instead of listing the packets
+  bool errors = false;      // also list rejected packets and a packet cut off at the end
+  bool recover = false;     // also list the packets found by scanning again after rejections
+  bool stats = false;       // print the summary instead of the packets
+  bool follow = false;      // at the end of a regular file, wait for more bytes as tail -f does
+  std::string report;       // write the report page to this file instead of listing the packets
+  bool exact_only = false;  // list only packets whose payload is exactly their layout
+  std::optional<ClockSpec> clock;  // time the packets by this clock
+  TimeRange range;                 // with a clock: list only the packets in this time range
+  std::optional<double> gap;       // with a clock: a longer step is a dropout
 };
 
 using ParseOutcome = cli::ParseOutcome<Options>;

@@ -6,8 +6,9 @@
 
 namespace capdump {
 
-ReportSink::ReportSink(bool recovery, std::size_t max_slices)
-    : stats_(recovery), timeline_(max_slices, catalogue_series().size()) {}
+ReportSink::ReportSink(bool recovery, const PacketClock *clock, const ClockSteps *steps,
+                       std::size_t max_slices)
+    : stats_(recovery, clock, steps), timeline_(max_slices, catalogue_series().size()) {}
 
 void ReportSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
   stats_.packet(event, packet, recovered);
@@ -36,10 +37,10 @@ void ReportSink::unfinished(uint64_t offset, const uint8_t *sync_pair, std::size
   cover(offset, received);
 }
 
-CaptureReport ReportSink::finish(const PassTotals &totals) {
+CaptureReport ReportSink::finish(const PassTotals &totals, std::optional<double> gap) {
   timeline_.add_noise(covered_, totals.bytes);
   const std::size_t slices = timeline_.fill(totals.bytes);
-  return CaptureReport{stats_.stats(totals), std::move(timeline_), slices};
+  return CaptureReport{stats_.stats(totals, gap), std::move(timeline_), slices};
 }
 
 void ReportSink::cover(uint64_t offset, uint64_t size) {

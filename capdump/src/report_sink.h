@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <optional>
+
 #include "capture_stats.h"
 #include "dump_pass.h"
 #include "slice_timeline.h"
@@ -24,16 +26,19 @@ struct CaptureReport {
 
 class ReportSink final : public EventSink {
  public:
-  // recovery: the pass runs with recovery. max_slices: even, at least 2.
-  explicit ReportSink(bool recovery, std::size_t max_slices = kReportSlices);
+  // recovery: the pass runs with recovery. clock and steps: as for StatsSink. max_slices: even,
+  // at least 2.
+  explicit ReportSink(bool recovery, const PacketClock *clock = nullptr,
+                      const ClockSteps *steps = nullptr, std::size_t max_slices = kReportSlices);
 
   void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
   void rejected(const FrameEvent &event, const uint8_t *packet) override;
   void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override;
   bool failed() const override { return false; }
 
-  // The report of the pass that ended with totals; the sink is spent after it.
-  CaptureReport finish(const PassTotals &totals);
+  // The report of the pass that ended with totals, gaps as StatsSink::stats finds them; the
+  // sink is spent after it.
+  CaptureReport finish(const PassTotals &totals, std::optional<double> gap = {});
 
  private:
   // The standard framing's next event covers size bytes from offset: the bytes before it, back

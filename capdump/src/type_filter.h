@@ -1,4 +1,4 @@
-// type_filter.h - passes on the packets of chosen types only.
+// type_filter.h - passes on the packets of chosen types only, and on request exact ones only.
 #ifndef CAPDUMP_SRC_TYPE_FILTER_H
 #define CAPDUMP_SRC_TYPE_FILTER_H
 
@@ -6,18 +6,23 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <protolib/packet_form.hpp>
+
 #include "dump_pass.h"
 
 namespace capdump {
 
-// Hands to next the packets whose type byte is in types, and every rejected and cut-off packet:
-// the type byte of a damaged packet is not to be trusted.
+// Hands to next the packets whose type byte is in types (and with exact_only, that are exact),
+// and every rejected and cut-off packet: the type byte of a damaged packet is not to be trusted.
 class TypeFilter final : public EventSink {
  public:
-  TypeFilter(const std::bitset<256> &types, EventSink &next) : types_(types), next_(next) {}
+  TypeFilter(const std::bitset<256> &types, EventSink &next, bool exact_only = false)
+      : types_(types), next_(next), exact_only_(exact_only) {}
 
   void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override {
-    if (types_[packet[0]]) next_.packet(event, packet, recovered);
+    if (!types_[packet[0]]) return;
+    if (exact_only_ && protolib::packet_form(packet) != protolib::PacketForm::kExact) return;
+    next_.packet(event, packet, recovered);
   }
   void rejected(const FrameEvent &event, const uint8_t *packet) override {
     next_.rejected(event, packet);
@@ -30,6 +35,7 @@ class TypeFilter final : public EventSink {
  private:
   std::bitset<256> types_;
   EventSink &next_;
+  bool exact_only_;
 };
 
 }  // namespace capdump

@@ -129,7 +129,7 @@ TEST(CapdumpCli, ListsOnlyTheChosenTypesButEveryRejectedPacket) {
                      "\n"
                      R"({"offset":20,"error":"checksum_b","type":9,"length":0})"
                      "\n"
-                     R"({"offset":26,"type":5,"length":0,"payload":""})"
+                     R"({"offset":26,"type":5,"length":0,"form":"unknown","payload":""})"
                      "\n");
 }
 

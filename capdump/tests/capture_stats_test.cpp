@@ -69,6 +69,7 @@ TEST(CaptureStats, TableAndJsonOfASmallCapture) {
             "  in an unfinished packet                 3\n"
             "packets                                   2\n"
             "  type 1                                  2\n"
+            "packets not exact                         0\n"
             "rejected packets                          1\n"
             "  oversize length                         0\n"
             "  checksum A                              0\n"
@@ -76,7 +77,8 @@ TEST(CaptureStats, TableAndJsonOfASmallCapture) {
             "unfinished packet            3 bytes at offset 40\n");
   EXPECT_EQ(capdump::stats_json(stats),
             R"({"bytes_read":43,"packet_bytes":28,"rejected_bytes":9,"noise_bytes":3,)"
-            R"("unfinished_bytes":3,"packets":2,"packets_by_type":{"1":2},"rejected":1,)"
+            R"("unfinished_bytes":3,"packets":2,"packets_by_type":{"1":2},"not_exact":0,)"
+            R"("not_exact_by_type":{},"rejected":1,)"
             R"("rejected_by_reason":{"oversize_length":0,"checksum_a":0,"checksum_b":1},)"
             R"("unfinished":{"offset":40,"received":3}})"
             "\n");

@@ -26,14 +26,14 @@ std::string repeat(const std::string &text, int times) {
 TEST(CsvTable, HeaderNamesACellForEveryElementAndRowsLeaveUnusedEntriesEmpty) {
   const Bytes one_entry = make_packet(21, {0, 0, 0, 9, 255, 1, 0, 1, 2, 3, 4, 5, 0xFF, 0xFE});
   const Bytes other_type = make_packet(1, counting_payload(8));
-  std::string header = "offset,length,lead,info,count";
+  std::string header = "offset,length,form,lead,info,count";
   for (int i = 0; i < 16; ++i) {
     const std::string entry = ",entries_" + std::to_string(i) + "_";
     for (int b = 0; b < 6; ++b) header += entry + "bytes_" + std::to_string(b);
     header += entry + "value";
   }
   EXPECT_EQ(csv(concat({other_type, one_entry}), 21, false),
-            header + ",payload\n14,14,9,255,1,0,1,2,3,4,5,-2" + repeat(",,,,,,,", 15) + ",\n");
+            header + ",payload\n14,14,exact,9,255,1,0,1,2,3,4,5,-2" + repeat(",,,,,,,", 15) + ",\n");
 }
 
 TEST(CsvTable, FloatsAreNumbersOrNanAndInfAndRecoveryAddsAColumn) {
@@ -42,12 +42,12 @@ TEST(CsvTable, FloatsAreNumbersOrNanAndInfAndRecoveryAddsAColumn) {
                            0xFF, 0xF0, 0, 0, 0, 0, 0, 0,   // d2 -inf
                            0x3F, 0xC0, 0, 0, 1, 2, 3, 4};  // f 1.5, bytes
   const std::string expected =
-      "offset,length,recovered,lead,uword,info,count,entries_0_d1,entries_0_d2,entries_0_f,"
+      "offset,length,form,recovered,lead,uword,info,count,entries_0_d1,entries_0_d2,entries_0_f,"
       "entries_0_bytes_0";
   const std::string table = csv(make_packet(22, nan_entry), 22, true);
   EXPECT_EQ(table.substr(0, expected.size()), expected);
   EXPECT_EQ(table.substr(table.find('\n') + 1),
-            "0,32,0,1,2,3,1,nan,-inf,1.5,1,2,3,4" + repeat(",,,,,,,", 9) + ",\n");
+            "0,32,exact,0,1,2,3,1,nan,-inf,1.5,1,2,3,4" + repeat(",,,,,,,", 9) + ",\n");
 }
 
 }  // namespace

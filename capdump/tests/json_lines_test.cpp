@@ -58,18 +58,19 @@ TEST(JsonLines, PacketLinesNameEveryFieldAndKeepEveryBit) {
       {"no entries", hex_packet(21, "00000009ff00"),
        R"({"offset":0,"type":21,"length":6,"lead":9,"info":255,"count":0,"entries":[]})"},
       {"short payload: missing fields are 0", hex_packet(10, "0000000901"),
-       R"({"offset":0,"type":10,"length":5,"lead":9,"words":[256,0,0,0,0,0,0,0,0],)"
+       R"({"offset":0,"type":10,"length":5,"form":"short","lead":9,"words":[256,0,0,0,0,0,0,0,0],)"
        R"("longs":[0,0,0,0],"tail":0,"payload":"0000000901"})"},
       {"count above capacity", hex_packet(21, "000000010211" + repeat(entry21, 16)),
-       R"({"offset":0,"type":21,"length":134,"lead":1,"info":2,"count":16,"entries":[)" +
+       R"({"offset":0,"type":21,"length":134,"form":"over_capacity","lead":1,"info":2,"count":16,"entries":[)" +
            repeat(R"({"bytes":[0,1,2,3,4,5],"value":-2},)", 15) +
            R"({"bytes":[0,1,2,3,4,5],"value":-2}],"payload":"000000010211)" + repeat(entry21, 16) +
            R"("})"},
       {"long payload", hex_packet(26, "000000020a0b0c0d"),
-       R"({"offset":0,"type":26,"length":8,"lead":2,"bytes":[10,11,12],"payload":"000000020a0b0c0d"})"},
+       R"({"offset":0,"type":26,"length":8,"form":"long","lead":2,"bytes":[10,11,12],)"
+       R"("payload":"000000020a0b0c0d"})"},
       {"type outside the catalogue", hex_packet(5, ""),
-       R"({"offset":0,"type":5,"length":0,"payload":""})"},
-      {"type 0", hex_packet(0, "81a1"), R"({"offset":0,"type":0,"length":2,"payload":"81a1"})"},
+       R"({"offset":0,"type":5,"length":0,"form":"unknown","payload":""})"},
+      {"type 0", hex_packet(0, "81a1"), R"({"offset":0,"type":0,"length":2,"form":"unknown","payload":"81a1"})"},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.what);

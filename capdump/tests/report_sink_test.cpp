@@ -23,7 +23,7 @@ using nlohmann::json;
 constexpr std::size_t kSlices = 16;  // few, so that a small capture merges them often
 
 CaptureReport report_of(const Bytes &input, bool recover) {
-  capdump::ReportSink sink(recover, kSlices);
+  capdump::ReportSink sink(recover, nullptr, nullptr, kSlices);
   MemorySource in(input.data(), input.size(), {4096});
   const capdump::PassTotals totals = capdump::dump_pass(in, recover, sink);
   return sink.finish(totals);

@@ -1,6 +1,7 @@
 #include "cli/values.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace cli {
 
@@ -30,6 +31,16 @@ std::optional<uint64_t> parse_decimal(std::string_view text, uint64_t max) {
   const char *end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value);
   if (text.empty() || error != std::errc() || stop != end || value > max) return std::nullopt;
+  return value;
+}
+
+std::optional<double> parse_number(std::string_view text) {
+  double value = 0;
+  const char *end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
+    return std::nullopt;
+  }
   return value;
 }
 

@@ -23,6 +23,10 @@ std::vector<std::string_view> split_list(std::string_view list);
 std::optional<uint64_t> parse_decimal(std::string_view text,
                                       uint64_t max = std::numeric_limits<uint64_t>::max());
 
+// The whole of text read as a finite decimal number (a sign, digits, a point, an exponent), or
+// nothing when it is anything else.
+std::optional<double> parse_number(std::string_view text);
+
 }  // namespace cli
 
 #endif  // CLI_VALUES_H

@@ -1,0 +1,29 @@
+#include "clock_sink.h"
+
+namespace capdump {
+
+ClockSink::ClockSink(PacketClock &clock, EventSink &next, TimeRange range, ClockSteps *steps)
+    : clock_(clock), next_(next), range_(range), steps_(steps) {}
+
+bool ClockSink::in_range() const {
+  if (!range_.any()) return true;
+  if (!clock_.started()) return false;
+  const double now = clock_.now();
+  return (!range_.from || now >= *range_.from) && (!range_.to || now < *range_.to);
+}
+
+void ClockSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
+  const std::optional<ClockTick> tick = clock_.observe(packet);
+  if (tick && steps_ != nullptr) steps_->add(*tick, event.offset);
+  if (in_range()) next_.packet(event, packet, recovered);
+}
+
+void ClockSink::rejected(const FrameEvent &event, const uint8_t *packet) {
+  if (in_range()) next_.rejected(event, packet);
+}
+
+void ClockSink::unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) {
+  if (in_range()) next_.unfinished(offset, sync_pair, received);
+}
+
+}  // namespace capdump

@@ -1,0 +1,47 @@
+// clock_sink.h - a pass's packets timed by a clock the user names, and selected by their time:
+// each packet moves the clock before it is handed on, so the sinks after it read every event's
+// time from the clock (which they may hold before this sink exists).
+#ifndef CAPTURE_PASS_CLOCK_SINK_H
+#define CAPTURE_PASS_CLOCK_SINK_H
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "clock_gaps.h"
+#include "dump_pass.h"
+#include "packet_clock.h"
+
+namespace capdump {
+
+// Times in the clock's seconds, as packets show them: from inclusive, to exclusive.
+struct TimeRange {
+  std::optional<double> from;
+  std::optional<double> to;
+  bool any() const { return from || to; }
+};
+
+class ClockSink final : public EventSink {
+ public:
+  // Moves clock with each packet, then hands to next what lies in range (everything when the
+  // range is open; with a bound, nothing before the first clock packet). steps, when given,
+  // records each step of the clock. clock and steps must outlive the sink.
+  ClockSink(PacketClock &clock, EventSink &next, TimeRange range = {}, ClockSteps *steps = nullptr);
+
+  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
+  void rejected(const FrameEvent &event, const uint8_t *packet) override;
+  void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override;
+  bool failed() const override { return next_.failed(); }
+
+ private:
+  bool in_range() const;
+
+  PacketClock &clock_;
+  EventSink &next_;
+  TimeRange range_;
+  ClockSteps *steps_;
+};
+
+}  // namespace capdump
+
+#endif  // CAPTURE_PASS_CLOCK_SINK_H
