@@ -133,6 +133,50 @@ TEST(CapdumpCli, ListsOnlyTheChosenTypesButEveryRejectedPacket) {
                      "\n");
 }
 
+// Each line of a listing up to its "type" or "error" key: its offset and time.
+std::vector<std::string> offsets_and_times(const std::string &listing) {
+  std::vector<std::string> starts;
+  for (std::size_t at = 0; at < listing.size(); at = listing.find('\n', at) + 1) {
+    starts.push_back(listing.substr(at, listing.find(",\"", listing.find("\"time\"", at)) - at));
+  }
+  return starts;
+}
+
+TEST(CapdumpCli, ClockTimesEveryLineAndSelectsARange) {
+  const auto type10 = [](uint32_t lead, std::size_t length = 39) {
+    Bytes payload(length, 0);
+    for (std::size_t i = 0; i < 4 && i < length; ++i) {
+      payload[i] = static_cast<uint8_t>(lead >> (24 - 8 * i));
+    }
+    return make_packet(10, payload);
+  };
+  Bytes bad_a = make_packet(2, counting_payload(3));
+  bad_a[7] ^= 1;
+  // 0: no time yet; 14: the clock at 1 s; 59: rejected; 68: short, so the clock stays; 77: 1.5 s.
+  const Bytes capture = concat(
+      {make_packet(1, counting_payload(8)), type10(1000), bad_a, type10(5000, 3), type10(1500)});
+  TempDir dir;
+  const std::string path = dir.write("in.cap", as_text(capture));
+  const auto run = [&path](std::vector<std::string> options) {
+    options.insert(options.begin(), {"capdump", "--clock", "10.lead:ms", "--errors"});
+    options.push_back(path);
+    const ProgramRun ran = run_program(kCapdump, options);
+    EXPECT_EQ(ran.status, 0) << ran.err;
+    return offsets_and_times(ran.out);
+  };
+  EXPECT_EQ(run({}),
+            (std::vector<std::string>{R"({"offset":0,"time":null)", R"({"offset":14,"time":1.0)",
+                                      R"({"offset":59,"time":1.0)", R"({"offset":68,"time":1.0)",
+                                      R"({"offset":77,"time":1.5)"}));
+  EXPECT_EQ(run({"--from", "1.5"}), std::vector<std::string>{R"({"offset":77,"time":1.5)"});
+  EXPECT_EQ(run({"--to", "1.5", "--type", "10"}),
+            (std::vector<std::string>{R"({"offset":14,"time":1.0)", R"({"offset":59,"time":1.0)",
+                                      R"({"offset":68,"time":1.0)"}));
+  EXPECT_EQ(run({"--exact-only", "--type", "10"}),
+            (std::vector<std::string>{R"({"offset":14,"time":1.0)", R"({"offset":59,"time":1.0)",
+                                      R"({"offset":77,"time":1.5)"}));
+}
+
 TEST(CapdumpCli, CapgenTurnsTheListingBackIntoTheSameBytes) {
   TempDir dir;
   Bytes capture;
@@ -171,6 +215,7 @@ TEST(CapdumpCli, RawFormatWritesTheChosenPacketsAsACapture) {
       {{"--format=raw", "--recover"}, concat({a, c, d})},
       {{"--format=raw", "--recover", "--type=1,3"}, concat({a, c})},
       {{"--format=raw", "--type=10"}, d},
+      {{"--format=raw", "--recover", "--exact-only"}, c},  // a and d are short
   };
   TempDir dir;
   const std::string path = dir.write("in.cap", as_text(damaged));

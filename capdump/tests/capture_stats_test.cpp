@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <map>
 #include <sstream>
 #include <string>
@@ -50,6 +51,38 @@ TEST(CaptureStats, CountsAreThoseOfTheListingAndBytesAddUp) {
               input.size());
     EXPECT_EQ(stats.bytes_read, input.size());
   }
+}
+
+// A damaged recording's packets that are not exact, by form, against the damage capgen says it
+// did: with recovery every damaged packet is found, even one a stray sync pair swallowed.
+TEST(CaptureStats, FormsAreThoseOfTheDamageDone) {
+  capgen::CaptureSettings settings;
+  settings.seed = 11;
+  settings.max_bytes = 2 << 20;
+  settings.damage.set();
+  settings.damage_rate = 0.02;
+  Bytes input;
+  const capgen::CaptureStats made =
+      capgen::generate(settings, [&input](const uint8_t *data, std::size_t size) {
+        input.insert(input.end(), data, data + size);
+        return true;
+      });
+  const auto damaged = [&made](capgen::Damage kind) {
+    return made.damaged[static_cast<std::size_t>(kind)];
+  };
+  const CaptureStats stats = stats_of(input, true);
+  std::array<uint64_t, protolib::kPacketForms> forms{};
+  for (const auto &by_form : stats.not_exact) {
+    for (std::size_t form = 0; form < forms.size(); ++form) forms[form] += by_form[form];
+  }
+  using protolib::PacketForm;
+  EXPECT_GT(damaged(capgen::Damage::kShort), 0u);
+  EXPECT_EQ(forms[static_cast<std::size_t>(PacketForm::kShort)], damaged(capgen::Damage::kShort));
+  EXPECT_EQ(forms[static_cast<std::size_t>(PacketForm::kLong)], damaged(capgen::Damage::kLong));
+  EXPECT_EQ(forms[static_cast<std::size_t>(PacketForm::kOverCapacity)],
+            damaged(capgen::Damage::kOverCount));
+  EXPECT_EQ(forms[static_cast<std::size_t>(PacketForm::kUnknown)],
+            damaged(capgen::Damage::kUnknownType) + damaged(capgen::Damage::kType0));
 }
 
 TEST(CaptureStats, TableAndJsonOfASmallCapture) {
