@@ -1,6 +1,7 @@
 #include "report_facts.h"
 
 #include <protolib/catalogue.hpp>
+#include <protolib/packet_form.hpp>
 
 #include <cstdio>
 #include <numeric>
@@ -31,6 +32,41 @@ std::string row(std::string_view label, const std::string &figure, const std::st
 
 uint64_t sum(const auto &counts) {
   return std::accumulate(std::begin(counts), std::end(counts), uint64_t{0});
+}
+
+std::string seconds(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f&#160;s", value);
+  return text;
+}
+
+// The packets that are not exact, by form.
+std::string not_exact_table(const CaptureStats &stats) {
+  std::string html = "<table><tr><th colspan=\"3\">Packets not exact</th></tr>";
+  uint64_t all = 0;
+  for (std::size_t form = 0; form < protolib::kPacketForms; ++form) {
+    const auto kind = static_cast<protolib::PacketForm>(form);
+    if (kind == protolib::PacketForm::kExact) continue;
+    uint64_t n = 0;
+    for (const auto &by_form : stats.not_exact) n += by_form[form];
+    all += n;
+    html += row(protolib::form_name(kind), count(n));
+  }
+  return html + row("all", count(all)) + "</table>";
+}
+
+// What the clock tells: times, dropouts, resets.
+std::string clock_table(const ClockFigures &clock) {
+  std::string html = "<table><tr><th colspan=\"3\">Clock " + clock.name + "</th></tr>";
+  if (!clock.first) return html + row("no clock packet", "") + "</table>";
+  html += row("first time", seconds(*clock.first)) + row("last time", seconds(clock.last));
+  html += row("duration", seconds(clock.last - *clock.first));
+  html += row("median step", seconds(clock.gaps.median_step));
+  html += row("dropouts", count(clock.gaps.gaps.size()),
+              "longer than " + seconds(clock.gaps.threshold));
+  html += row("time in dropouts", seconds(clock.gaps.covered));
+  html += row("resets", count(clock.resets));
+  return html + "</table>";
 }
 
 }  // namespace
@@ -83,7 +119,9 @@ std::string report_facts(const CaptureStats &stats) {
   html += row("unfinished packet at the end",
               stats.unfinished ? count(cut) + " bytes at " + count(stats.unfinished->offset)
                                : std::string("none"));
-  html += "</table></div>";
+  html += "</table>" + not_exact_table(stats);
+  if (stats.clock) html += clock_table(*stats.clock);
+  html += "</div>";
   if (others > 0) {
     html +=
         "<details class=\"note\"><summary>Other types (packets): type bytes seen rarely, "

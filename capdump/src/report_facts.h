@@ -15,7 +15,8 @@ namespace capdump {
 std::bitset<256> types_shown_alone(const CaptureStats &stats);
 
 // The facts section of the page: bytes by what they hold, packets by type (the types not shown
-// alone as one row, listed in a folded note), rejected packets by reason, the unfinished packet.
+// alone as one row, listed in a folded note), rejected packets by reason, the unfinished packet,
+// the packets that are not exact by form, and with a clock its times, dropouts and resets.
 std::string report_facts(const CaptureStats &stats);
 
 }  // namespace capdump

@@ -19,7 +19,9 @@ const cli::About kAbout = {
     "Writes a deterministic synthetic capture to the file OUT (- for standard output): a "
     "recording with a type-10 packet every 10 ms, types 12, 1, 20, 15 and 2 at lower rates and "
     "the other catalogue types now and then, optionally damaged. The same options always give "
-    "the same bytes.",
+    "the same bytes. The instrument's clock counts milliseconds from the start of the "
+    "recording in the lead field of every type that has one (a u32, so it would wrap after "
+    "49.7 days): time a recording with capdump --clock 10.lead:ms.",
 };
 
 namespace {
