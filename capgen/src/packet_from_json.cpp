@@ -29,7 +29,8 @@ namespace {
 using nlohmann::json;
 
 // Keys a packet object may carry besides its record's fields.
-const std::vector<std::string> kPacketKeys = {"offset", "type", "length", "recovered", "payload"};
+const std::vector<std::string> kPacketKeys = {"offset", "time",      "type",   "length",
+                                              "form",   "recovered", "payload"};
 
 template <std::integral Int>
 std::optional<Int> integer_of(const json &value) {

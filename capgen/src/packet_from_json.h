@@ -22,7 +22,8 @@ struct JsonPacket {
 // - else, for a catalogue type, its record's fields by name as capdump prints them (a missing
 //   one is 0; a NaN or infinity as null with "<name>_bits"; "count" may be left out when
 //   "entries" is given) encoded with the record encoder;
-// - "length", when given, must be the length written. "offset" and "recovered" are ignored.
+// - "length", when given, must be the length written. "offset", "time", "form" and "recovered"
+//   are ignored.
 // Any other key, a value of the wrong kind or out of range, or a type outside the catalogue
 // without "payload" is an error.
 JsonPacket packet_from_json(const nlohmann::json &object, uint8_t *start);
