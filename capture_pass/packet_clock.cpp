@@ -69,8 +69,17 @@ ClockParse parse_clock(std::string_view text) {
   }
   const double per_second = std::round(1 / *seconds);
   const bool whole = per_second >= 1 && std::fabs(per_second * *seconds - 1) < 1e-12;
-  parse.clock = ClockSpec{std::string(text_as_given), static_cast<uint8_t>(*type), *found, *seconds,
-                          whole ? per_second : 0};
+  int decimals = -1;
+  double power = 1;
+  for (int k = 0; k <= 9 && whole; ++k, power *= 10) {
+    if (per_second == power) decimals = k;
+  }
+  parse.clock = ClockSpec{std::string(text_as_given),
+                          static_cast<uint8_t>(*type),
+                          *found,
+                          *seconds,
+                          whole ? per_second : 0,
+                          decimals};
   return parse;
 }
 

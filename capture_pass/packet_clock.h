@@ -22,6 +22,8 @@ struct ClockSpec {
   // Ticks a second when that is a whole number, else 0. Dividing by it keeps decimal ticks
   // decimal: 12345 ms is 12.345 s, not 12.345000000000001.
   double ticks_per_second;
+  // k when a tick is 10^-k seconds (k from 0 to 9: s, ms, us, ns, ...), else -1.
+  int decimals;
 
   // ticks in seconds.
   double seconds(uint64_t ticks) const {
@@ -65,6 +67,8 @@ class PacketClock {
   double now() const { return spec_.seconds(ticks_); }
   // The time of the first clock packet. Needs started().
   double first() const { return spec_.seconds(first_ticks_); }
+  // The unwrapped count now. Needs started().
+  uint64_t ticks() const { return ticks_; }
   uint64_t resets() const { return resets_; }
   const ClockSpec &spec() const { return spec_; }
 

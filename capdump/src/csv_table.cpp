@@ -105,7 +105,10 @@ void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recove
   char *out = put_decimal(row_, event.offset);
   *out++ = ',';
   if (clock_ != nullptr) {
-    if (clock_->started()) out = put_shortest(out, clock_->now());
+    if (clock_->started()) {
+      const std::string_view time = time_.of(*clock_);
+      out = std::copy(time.begin(), time.end(), out);
+    }
     *out++ = ',';
   }
   out = put_decimal(out, packet[1]);

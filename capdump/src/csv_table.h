@@ -16,6 +16,7 @@
 #include "dump_pass.h"
 #include "output_buffer.h"
 #include "packet_clock.h"
+#include "time_text.h"
 
 namespace capdump {
 
@@ -41,6 +42,7 @@ class CsvSink final : public EventSink {
   uint8_t type_;
   bool recovered_column_;
   const PacketClock *clock_;
+  TimeText time_;
   char row_[kMaxRow]{};
 };
 

@@ -113,11 +113,10 @@ char *put_type_length(char *out, const uint8_t *packet) {
 
 }  // namespace
 
-char *JsonLinesSink::put_start(char *out, uint64_t offset) const {
+char *JsonLinesSink::put_start(char *out, uint64_t offset) {
   out = put_decimal(put_text(out, "{\"offset\":"), offset);
   if (clock_ == nullptr) return out;
-  out = put_key(out, "time");
-  return clock_->started() ? put_shortest(out, clock_->now()) : put_text(out, "null");
+  return put_text(put_text(out, ",\"time\":"), clock_->started() ? time_.of(*clock_) : "null");
 }
 
 void JsonLinesSink::write_line(const char *end) {

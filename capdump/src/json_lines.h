@@ -19,6 +19,7 @@
 #include "dump_pass.h"
 #include "output_buffer.h"
 #include "packet_clock.h"
+#include "time_text.h"
 
 namespace capdump {
 
@@ -40,11 +41,12 @@ class JsonLinesSink final : public EventSink {
 
   void write_line(const char *end);
   // Writes {"offset":N and, with a clock, ,"time":S.
-  char *put_start(char *out, uint64_t offset) const;
+  char *put_start(char *out, uint64_t offset);
 
   OutputBuffer &out_;
   bool errors_;
   const PacketClock *clock_;
+  TimeText time_;
   char line_[kMaxLine]{};
 };
 

@@ -10,6 +10,7 @@
 
 #include "clock_gaps.h"
 #include "test_packets.h"
+#include "time_text.h"
 
 namespace {
 
@@ -143,6 +144,28 @@ TEST(PacketClock, UnwrapsByItsWidthAndNeverGoesBack) {
       }
     }
     EXPECT_EQ(seen.resets, c.resets);
+  }
+}
+
+TEST(TimeText, FixedForDecimalTicksElseShortestAndReadsBackAsTheTime) {
+  const struct {
+    const char *clock;
+    uint32_t lead;
+    const char *text;
+  } cases[] = {
+      {"1.lead:ms", 12345, "12.345"}, {"1.lead:ms", 12000, "12.0"},
+      {"1.lead:ms", 5, "0.005"},      {"1.lead:us", 4294967295u, "4294.967295"},
+      {"1.lead", 100000, "100000.0"}, {"1.lead:0.5", 7, "3.5"},
+      {"1.lead:0.1", 3, "0.3"},       {"1.lead:3e-9", 1, "3e-09"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.text);
+    PacketClock clock(clock_of(c.clock));
+    const Bytes packet = type1(c.lead);
+    clock.observe(packet.data() + 2);
+    capdump::TimeText text;
+    EXPECT_EQ(text.of(clock), c.text);
+    EXPECT_EQ(std::stod(std::string(text.of(clock))), clock.now());
   }
 }
 
