@@ -1,8 +1,8 @@
 // capdump's dump pass (dump_pass, its main work as a function) over arbitrary captures, in
 // process with memory input and output, as JSON Lines and as --stats.
 //
-// Input: a flags byte (bit 0: recovery); a count byte and that many u16 read sizes (1 + n bytes,
-// used in turn); then the capture as fuzz_capture reads it.
+// Input: a flags byte (bit 0: recovery, bit 1: a clock); a count byte and that many u16 read sizes
+// (1 + n bytes, used in turn); then the capture as fuzz_capture reads it.
 //
 // Promises checked:
 // - each line of the JSON Lines (rejected and unfinished packets included) is one JSON object
@@ -11,12 +11,16 @@
 // - the --stats bytes (in packets, in rejected packets, noise, unfinished) add up to the bytes
 //   read, which are the capture's;
 // - the listing without recovery, read back by capgen's JSON Lines reader (which skips the
-//   rejected packets), gives exactly the packets the library's framer accepts in the capture.
+//   rejected packets), gives exactly the packets the library's framer accepts in the capture;
+// - with a clock (type 1's 16-bit uword, which wraps and steps back often in random bytes),
+//   the lines' times never go back, and the clock's steps, resets and first packet add up to
+//   the exact type-1 packets listed.
 #include <nlohmann/json.hpp>
 
 #include <string_view>
 
 #include "capture_stats.h"
+#include "clock_sink.h"
 #include "dump_harness.h"
 #include "fuzz_capture.h"
 #include "jsonl_reader.h"
@@ -59,11 +63,46 @@ bool round_trips(const Bytes &capture, const std::string &listing) {
   return error.empty() && back == accepted_packets(capture);
 }
 
+bool clock_holds(const Bytes &capture, bool recover) {
+  const capdump::ClockSpec spec = capdump::parse_clock("1.uword:ms").clock.value();
+  StringSink listing;
+  {
+    capdump::PacketClock clock(spec);
+    OutputBuffer out(listing, false);
+    capdump::JsonLinesSink json(out, true, &clock);
+    capdump::ClockSink timed(clock, json);
+    MemorySource in(capture.data(), capture.size());
+    capdump::dump_pass(in, recover, timed);
+    out.flush();
+  }
+  capdump::PacketClock clock(spec);
+  capdump::ClockSteps steps;
+  capdump::StatsSink stats_sink(recover, &clock, &steps);
+  capdump::ClockSink timed(clock, stats_sink, {}, &steps);
+  MemorySource in(capture.data(), capture.size());
+  const capdump::CaptureStats stats = stats_sink.stats(capdump::dump_pass(in, recover, timed));
+  double last = -1;
+  uint64_t exact_type1 = 0;
+  std::string_view text = listing.text;
+  for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
+    const auto line = nlohmann::json::parse(text.substr(0, end));
+    text.remove_prefix(end + 1);
+    if (!line["time"].is_null()) {
+      if (line["time"].get<double>() < last) return false;
+      last = line["time"].get<double>();
+    }
+    exact_type1 += line.value("type", -1) == 1 && !line.contains("form") && !line.contains("error");
+  }
+  const capdump::ClockFigures &figures = stats.clock.value();
+  return figures.gaps.steps + figures.resets + (figures.first ? 1 : 0) == exact_type1;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FuzzInput input(data, size);
-  const bool recover = (input.byte() & 1) != 0;
+  const uint8_t flags = input.byte();
+  const bool recover = (flags & 1) != 0;
   const std::vector<std::size_t> read_sizes = input.read_sizes();
   const Bytes capture = fuzz_capture(input);
 
@@ -73,5 +112,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FUZZ_REQUIRE(json_lines(capture, recover, true, read_sizes).text == whole.text);
   FUZZ_REQUIRE(stats_add_up(capture, recover));
   FUZZ_REQUIRE(recover || round_trips(capture, whole.text));
+  FUZZ_REQUIRE((flags & 2) == 0 || clock_holds(capture, recover));
   return 0;
 }

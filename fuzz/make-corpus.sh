@@ -76,6 +76,7 @@ seed() {
 dump_pass_headers=(
   '\x00\x00'                  # no recovery, reads of 64 KiB
   '\x01\x02\x00\x10\x03\xFF'  # recovery, reads of 17 and 1024 bytes
+  '\x03\x00'                  # recovery and a clock
 )
 seed framer_fuzz "${framer_headers[@]}"
 seed listing_fuzz "${listing_headers[@]}"
