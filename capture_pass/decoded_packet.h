@@ -14,14 +14,14 @@ namespace capdump {
 
 // For a packet (type byte, length byte L, L payload bytes) of a catalogue type, calls
 // show(record, form): record is what the library's decode routine makes of the payload
-// followed by zero bytes, so fields past the end of a short payload are 0; form is the packet's
-// (packet_form.hpp), and the record's fields give back the payload exactly when it is exact.
-// Returns false, calling nothing, for other types.
+// followed by zero bytes, so fields past the end of a short payload are 0; form is the packet's,
+// which the caller may pass when it has asked for it already (packet_form.hpp); the record's
+// fields give back the payload exactly when it is exact. Returns false, calling nothing, for
+// other types.
 template <typename Show>
-bool show_decoded(const uint8_t *packet, Show &&show) {
+bool show_decoded(const uint8_t *packet, protolib::PacketForm form, Show &&show) {
   return protolib::visit_catalogue_type(packet[0], [&](auto kind) {
     using Record = typename decltype(kind)::Record;
-    const protolib::PacketForm form = protolib::packet_form(packet);
     Record record{};
     if (form == protolib::PacketForm::kExact || form == protolib::PacketForm::kLong) {
       kind.decode(record, packet + 1);  // decoding reads no byte past the payload
@@ -32,6 +32,10 @@ bool show_decoded(const uint8_t *packet, Show &&show) {
     }
     show(record, form);
   });
+}
+template <typename Show>
+bool show_decoded(const uint8_t *packet, Show &&show) {
+  return show_decoded(packet, protolib::packet_form(packet), show);
 }
 
 }  // namespace capdump

@@ -120,7 +120,7 @@ void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recove
     *out++ = ',';
     *out++ = recovered ? '1' : '0';
   }
-  show_decoded(packet, [&](const auto &record, protolib::PacketForm) {
+  show_decoded(packet, form, [&](const auto &record, protolib::PacketForm) {
     ValueCells cells(out, false);
     for_each_field(record, cells);
     out = cells.end();

@@ -129,7 +129,7 @@ void JsonLinesSink::packet(const FrameEvent &event, const uint8_t *packet, bool 
   char *out = put_type_length(put_start(line_, event.offset), packet);
   if (!exact) out = put_string(put_key(out, "form"), protolib::form_name(form));
   if (recovered) out = put_text(put_key(out, "recovered"), "true");
-  show_decoded(packet, [&](const auto &record, protolib::PacketForm) {
+  show_decoded(packet, form, [&](const auto &record, protolib::PacketForm) {
     JsonFields fields(out);
     for_each_field(record, fields);
     out = fields.end();
