@@ -83,10 +83,10 @@ ClockParse parse_clock(std::string_view text) {
   return parse;
 }
 
-PacketClock::PacketClock(const ClockSpec &spec)
-    : spec_(spec),
-      modulus_mask_(static_cast<uint32_t>(
-          (uint64_t{1} << (8 * protolib::wire_size(spec.field.wire_type))) - 1)) {}
+PacketClock::PacketClock(const ClockSpec &spec) : spec_(spec) {
+  const std::size_t bits = 8 * protolib::wire_size(spec.field.wire_type);
+  modulus_mask_ = bits >= 32 ? UINT32_MAX : (uint32_t{1} << bits) - 1;
+}
 
 std::optional<ClockTick> PacketClock::observe(const uint8_t *packet) {
   if (packet[0] != spec_.type || protolib::packet_form(packet) != protolib::PacketForm::kExact) {

@@ -74,7 +74,7 @@ class PacketClock {
 
  private:
   ClockSpec spec_;
-  uint32_t modulus_mask_;  // the field's range less one
+  uint32_t modulus_mask_ = 0;  // the field's range less one
   bool started_ = false;
   uint32_t raw_ = 0;    // the last raw count
   uint64_t ticks_ = 0;  // the unwrapped count
