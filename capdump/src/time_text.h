@@ -27,7 +27,7 @@ class TimeText {
 
   uint64_t ticks_ = 0;
   std::size_t size_ = 0;  // 0 until the first text
-  char text_[kMaxNumberText + 2];
+  char text_[kMaxNumberText + 2]{};
 };
 
 }  // namespace capdump
