@@ -3,6 +3,7 @@
 #include <protolib/catalogue.hpp>
 #include <protolib/packet_form.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <numeric>
 
@@ -50,7 +51,9 @@ std::string not_exact_table(const CaptureStats &stats) {
     uint64_t n = 0;
     for (const auto &by_form : stats.not_exact) n += by_form[form];
     all += n;
-    html += row(protolib::form_name(kind), count(n));
+    std::string label(protolib::form_name(kind));
+    std::replace(label.begin(), label.end(), '_', ' ');
+    html += row(label, count(n));
   }
   return html + row("all", count(all)) + "</table>";
 }
