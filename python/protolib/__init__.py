@@ -5,10 +5,12 @@ payload and two checksum bytes, with noise or damage between them. This package 
 with the C++ library, finding, rejecting and decoding packets exactly as capdump, dumpten and
 dumptwo do.
 
-    capture = protolib.read("run.cap")
+    capture = protolib.read("run.cap", clock="10.lead:ms")
     capture.types            # [1, 2, 10, 12, 15, 20, ...]
-    capture[10]["lead"]      # NumPy arrays, one row per packet
-    capture.to_pandas(10)    # a DataFrame, arrays spread into columns
+    capture[10]["lead"]      # NumPy arrays, one row per exact packet
+    capture[10]["time"]      # seconds by the clock: type 10's lead counts milliseconds
+    capture.malformed        # the packets whose payload is not exactly their layout
+    capture.to_pandas(10, index="time")  # a DataFrame, arrays spread into columns
 """
 
 from __future__ import annotations
@@ -28,26 +30,35 @@ Source = Union[str, "os.PathLike[str]", bytes, bytearray, memoryview, BinaryIO]
 
 
 class Capture:
-    """The packets of one capture by type, its rejected packets and its figures.
+    """The packets of one capture by type, those that are not exact, its rejected packets, its
+    clock's gaps and its figures; see help(protolib.read) for the arrays' fields.
 
     capture[t] is a NumPy structured array with one row per packet of type t in capture order
-    (an empty one when the capture has none); see help(protolib.read) for its fields.
+    (an empty one when the capture has none). clock is the clock read gave, or None.
     """
 
-    def __init__(self, arrays: Dict[int, np.ndarray], errors: np.ndarray, stats: Dict[str, Any]):
+    def __init__(self, arrays: Dict[int, np.ndarray], malformed: np.ndarray, errors: np.ndarray,
+                 gaps: np.ndarray, stats: Dict[str, Any], *, clock: Optional[str],
+                 recovered: bool):
         self._arrays = arrays
+        self.malformed = malformed
         self.errors = errors
+        self.gaps = gaps
         self.stats = stats
+        self.clock = clock
+        self._recovered = recovered
 
     @property
     def types(self) -> List[int]:
-        """The sorted types of the packets read (those kept by read's types)."""
+        """The sorted types of the packets read (those kept by read's types and keep_malformed)."""
         return sorted(self._arrays)
 
     def __getitem__(self, packet_type: int) -> np.ndarray:
         rows = self._arrays.get(packet_type)
         if rows is None:
-            return np.empty(0, dtype=_protolib.row_dtype(operator.index(packet_type)))
+            dtype = _protolib.row_dtype(operator.index(packet_type), self.clock is not None,
+                                        self._recovered)
+            return np.empty(0, dtype=dtype)
         return rows
 
     def __contains__(self, packet_type: object) -> bool:
@@ -55,18 +66,45 @@ class Capture:
 
     def __repr__(self) -> str:
         counts = ", ".join(f"{t}: {len(self._arrays[t])}" for t in self.types)
-        return f"<protolib.Capture packets {{{counts}}}, {len(self.errors)} errors>"
+        return (f"<protolib.Capture packets {{{counts}}}, {len(self.malformed)} malformed,"
+                f" {len(self.errors)} errors>")
 
-    def to_pandas(self, packet_type: int) -> "pandas.DataFrame":  # noqa: F821
+    def to_pandas(self, packet_type: int,
+                  index: Optional[str] = None) -> "pandas.DataFrame":  # noqa: F821
         """The packets of packet_type as a pandas DataFrame, one column per scalar.
 
         Arrays are spread into one column per element: words becomes words_0 ... words_8, and
         counted entries entries_0_value, entries_0_bytes_0, ... for every entry up to the
         capacity (entries past a packet's count are 0).
+
+        index: None for a RangeIndex; "time" for a TimedeltaIndex named "time" made of the time
+        column (which the frame then lacks): the clock's seconds, NaT before its first packet,
+        so that resample and time slicing work. A clock counts from an arbitrary point, not
+        from a date, hence time spans and not datetimes. Raises ValueError for "time" when the
+        capture was read without a clock, and for any other index.
         """
         import pandas
 
-        return pandas.DataFrame(_columns(self[packet_type]), copy=False)
+        frame = pandas.DataFrame(_columns(self[packet_type]), copy=False)
+        if index is None:
+            return frame
+        if index != "time":
+            raise ValueError(f"index is None or 'time', not {index!r}")
+        if self.clock is None:
+            raise ValueError("index='time' needs a clock: read the capture with clock=...")
+        frame.index = pandas.TimedeltaIndex(_timedeltas(frame.pop("time").to_numpy()),
+                                            name="time")
+        return frame
+
+
+def _timedeltas(seconds: np.ndarray) -> np.ndarray:
+    """Seconds as timedelta64[ns] to the nearest nanosecond, NaN as NaT."""
+    nanoseconds = np.round(seconds * 1e9)
+    missing = np.isnan(nanoseconds)
+    nanoseconds[missing] = 0
+    values = nanoseconds.astype(np.int64).view("timedelta64[ns]")
+    values[missing] = np.timedelta64("NaT")
+    return values
 
 
 def _columns(rows: np.ndarray, prefix: str = "") -> Dict[str, np.ndarray]:
@@ -90,38 +128,78 @@ def _columns_of(values: np.ndarray, name: str) -> Dict[str, np.ndarray]:
     return {name: values}
 
 
-def read(source: Source, *, types: Optional[Iterable[int]] = None, recover: bool = False) -> Capture:
+def read(source: Source, *, types: Optional[Iterable[int]] = None, recover: bool = False,
+         clock: Optional[str] = None, keep_malformed: bool = False,
+         gap: Optional[float] = None) -> Capture:
     """Reads a whole capture into NumPy arrays, one per packet type.
 
     source: a path (str or os.PathLike), a bytes-like object (the capture's bytes) or a binary
         file object (read with read1() or read() to its end).
     types: the packet types to keep (0 to 255); None keeps every type.
     recover: also find the packets a rejected packet swallowed, as capdump --recover does.
+    clock: "TYPE.FIELD[:UNIT]", as capdump --clock: the scalar integer field FIELD of the
+        catalogue type TYPE counts ticks of UNIT (ns, us, ms, s, the default, or a number of
+        seconds); capgen's recordings carry "10.lead:ms". A packet's time is the clock's latest
+        value at or before it, in seconds: only exact clock packets move the clock, which is
+        unwrapped by its field's width; a step back of less than half its range is a reset,
+        after which time goes on from where it stood, so time never goes back.
+    keep_malformed: also give rows to the packets that are not exact.
+    gap: with a clock, a step of the clock longer than this many seconds is a gap, as capdump
+        --gap; None: longer than five median steps.
 
     Returns a Capture. capture[t] is a structured array, one row per packet of type t in capture
-    order, with the fields:
-      offset  uint64  where the packet's sync pair starts, as capdump prints it
-      length  uint8   the length byte
+    order: by default the exact packets only (those whose payload is exactly their type's
+    layout: with counted entries, the header and count entries within the capacity), with
+    keep_malformed every packet. Its fields:
+      offset     uint64   where the packet's sync pair starts, as capdump prints it
+      time       float64  with a clock: its time in seconds, NaN before the first clock packet
+      length     uint8    the length byte
+      exact      bool     the packet is exact
+      recovered  bool     with recover: only the recovery found it (capdump's "recovered")
       then the record's fields in declared order with their C types (uint8, uint16, int16,
       uint32, int32, float32, float64); arrays are sub-array fields (words: int16 x 9); types 21
       and 22 have info, count and entries, a sub-array of the capacity (16 and 10) whose fields
       are the entry's (entries past count are 0). Fields past the end of a short payload are 0,
-      as in capdump. Types outside the catalogue have payload (uint8 x 255, 0 past the length).
-    capture.errors: rows of offset (uint64) and reason: capdump's names, checksum_a,
-      checksum_b, oversize_length, and unfinished for a packet cut off at the end.
-    capture.stats: the figures capdump --stats prints, by its JSON keys (packets_by_type keyed
-      by int).
+      as in capdump. Types outside the catalogue have payload (uint8 x 255, 0 past the length);
+      their packets are never exact.
+    capture.malformed: the packets of the kept types that are not exact, kept or not: offset
+      (uint64), time (float64, with a clock), type (uint8), length (uint8), form (capdump's
+      "form": short, long, over_capacity or unknown), recovered (bool, with recover).
+    capture.errors: the rejected packets and one cut off at the end: offset (uint64), time
+      (float64, with a clock), reason (capdump's names: checksum_a, checksum_b,
+      oversize_length, and unfinished for the cut-off packet), type and length (int16, as
+      capdump --errors gives them; -1 where it has none: a cut-off packet has its type when 3
+      bytes of it arrived, its length when 4 did).
+    capture.gaps: the clock's gaps in capture order: offset (uint64, of the clock packet that
+      ends the gap), start (float64, the time before it) and seconds (float64); empty without a
+      clock.
+    capture.stats: the figures capdump --stats --format jsonl prints (with --clock and --gap
+      when given), by its JSON keys; objects keyed by type (packets_by_type,
+      not_exact_by_type, the clock's rate_by_type) are keyed by int.
 
     Raises FileNotFoundError or another OSError naming the path, TypeError for a source of
-    another kind, ValueError for a type outside 0..255. The GIL is released while the capture is
-    parsed (not while a file object's read runs), so threads reading different captures run in
-    parallel.
+    another kind, ValueError for a type outside 0..255, a clock that names no integer field of
+    a catalogue type (the message lists the type's fields), or a gap that is not a positive
+    number or comes without a clock. The GIL is released while the capture is parsed (not while
+    a file object's read runs), so threads reading different captures run in parallel.
     """
     kept = None if types is None else [operator.index(t) for t in types]
-    arrays, errors, stats_json = _protolib.read(source, kept, bool(recover))
-    stats = json.loads(stats_json)
-    stats["packets_by_type"] = {int(t): n for t, n in stats["packets_by_type"].items()}
-    return Capture(arrays, errors, stats)
+    arrays, malformed, errors, gaps, stats_json = _protolib.read(
+        source, kept, bool(recover), bool(keep_malformed), clock,
+        None if gap is None else float(gap))
+    return Capture(arrays, malformed, errors, gaps, _stats(stats_json), clock=clock,
+                   recovered=bool(recover))
+
+
+def _stats(text: str) -> Dict[str, Any]:
+    """capdump's stats object, with the objects keyed by type keyed by int."""
+    stats = json.loads(text)
+    keyed = [(stats, "packets_by_type"), (stats, "not_exact_by_type")]
+    if "clock" in stats:
+        keyed.append((stats["clock"], "rate_by_type"))
+    for owner, key in keyed:
+        owner[key] = {int(t): value for t, value in owner[key].items()}
+    return stats
 
 
 def listing(source: Source, packet_type: int) -> np.ndarray:

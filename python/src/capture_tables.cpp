@@ -2,17 +2,16 @@
 
 #include <pybind11/numpy.h>
 
-#include <algorithm>
 #include <array>
-#include <optional>
-#include <string_view>
+#include <cmath>
 #include <vector>
 
+#include "capture_lists.h"
 #include "capture_stats.h"
+#include "clock_sink.h"
 #include "dump_pass.h"
 #include "growing_table.h"
 #include "python_source.h"
-#include "reason_names.h"
 #include "record_rows.h"
 
 namespace py = pybind11;
@@ -21,103 +20,107 @@ namespace pyproto {
 
 namespace {
 
-// The reasons an error row may name: capdump's rejection reasons, then the cut-off packet.
-constexpr std::size_t kUnfinished = std::size(capdump::kReasonNames);
-constexpr std::string_view kUnfinishedName = "unfinished";
-
-std::string_view reason_key(std::size_t reason) {
-  return reason == kUnfinished ? kUnfinishedName : capdump::kReasonNames[reason].key;
+// The byte at from[at], or -1 when it lies past the received bytes.
+int16_t received_byte(const uint8_t *from, std::size_t received, std::size_t at) {
+  return at < received ? int16_t{from[at]} : int16_t{-1};
 }
 
-struct ErrorRow {
-  uint64_t offset;
-  std::size_t reason;  // an index of kReasonNames, or kUnfinished
-};
-
-// Appends the packets of the kept types to their tables and every error to a list, and counts
-// everything for the stats.
+// Appends the packets of the kept types to their tables or the list of those not exact, and
+// every error to a list, each with its time; counts everything for the stats.
 class TableSink final : public capdump::EventSink {
  public:
-  TableSink(const std::bitset<256> &keep, bool recover) : keep_(keep), stats_(recover) {}
+  // clock and steps: as for StatsSink, null without a clock.
+  TableSink(const ReadOptions &options, const capdump::PacketClock *clock,
+            const capdump::ClockSteps *steps)
+      : keep_(options.keep),
+        keep_malformed_(options.keep_malformed),
+        which_{clock != nullptr, options.recover},
+        clock_(clock),
+        stats_(options.recover, clock, steps) {}
 
   void packet(const capdump::FrameEvent &event, const uint8_t *packet, bool recovered) override {
     stats_.packet(event, packet, recovered);
-    if (keep_[packet[0]]) write_row(table(packet[0]).append(), event.offset, packet);
+    const uint8_t type = packet[0];
+    if (!keep_[type]) return;
+    const protolib::PacketForm form = protolib::packet_form(packet);
+    const bool exact = form == protolib::PacketForm::kExact;
+    const double time = now();
+    if (!exact) malformed_.push_back({event.offset, time, type, packet[1], form, recovered});
+    if (exact || keep_malformed_) {
+      write_row(table(type).append(), which_, {event.offset, time, packet[1], form, recovered},
+                packet);
+    }
   }
   void rejected(const capdump::FrameEvent &event, const uint8_t *packet) override {
     stats_.rejected(event, packet);
-    errors_.push_back({event.offset, capdump::reason_index(event.reason)});
+    errors_.push_back(
+        {event.offset, now(), capdump::reason_index(event.reason), packet[0], packet[1]});
   }
   void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override {
     stats_.unfinished(offset, sync_pair, received);
-    errors_.push_back({offset, kUnfinished});
+    errors_.push_back({offset, now(), kUnfinished, received_byte(sync_pair, received, 2),
+                       received_byte(sync_pair, received, 3)});
   }
   bool failed() const override { return false; }
 
-  // With the GIL held: {type: rows} for the types that occur. Leaves the tables empty.
+  // With the GIL held: {type: rows} for the types that have rows. Leaves the tables empty.
   py::dict release_tables() {
     py::dict arrays;
     for (std::size_t type = 0; type < tables_.size(); ++type) {
       if (tables_[type]) {
-        arrays[py::int_(type)] = tables_[type]->release(row_dtype(static_cast<unsigned>(type)));
+        arrays[py::int_(type)] =
+            tables_[type]->release(row_dtype(static_cast<unsigned>(type), which_));
       }
     }
     return arrays;
   }
-  py::array errors() const;
+  py::array malformed() const { return malformed_array(malformed_, which_); }
+  py::array errors() const { return error_array(errors_, which_.time); }
   const capdump::StatsSink &stats() const { return stats_; }
 
  private:
   GrowingTable &table(uint8_t type) {
     std::optional<GrowingTable> &table = tables_[type];
-    if (!table) table.emplace(row_size(type));
+    if (!table) table.emplace(row_size(type, which_));
     return *table;
   }
+  // The time of the event being handed over: NaN before the clock's first packet.
+  double now() const { return clock_ != nullptr && clock_->started() ? clock_->now() : NAN; }
 
   std::bitset<256> keep_;
+  bool keep_malformed_;
+  HeadColumns which_;
+  const capdump::PacketClock *clock_;
   capdump::StatsSink stats_;
   std::array<std::optional<GrowingTable>, 256> tables_;
+  std::vector<MalformedRow> malformed_;
   std::vector<ErrorRow> errors_;
 };
 
-py::array TableSink::errors() const {
-  std::size_t width = kUnfinishedName.size();
-  for (const capdump::ReasonName &name : capdump::kReasonNames) {
-    width = std::max(width, name.key.size());
-  }
-  py::list fields;
-  fields.append(py::make_tuple("offset", py::dtype::of<uint64_t>()));
-  fields.append(py::make_tuple("reason", py::dtype("U" + std::to_string(width))));
-  const py::dtype dtype = py::dtype::from_args(fields);
-  py::array rows(dtype, {static_cast<py::ssize_t>(errors_.size())}, {});
-  auto *out = static_cast<uint8_t *>(rows.mutable_data());
-  for (const ErrorRow &error : errors_) {
-    std::memcpy(out, &error.offset, sizeof error.offset);
-    uint8_t *reason = out + sizeof error.offset;
-    std::memset(reason, 0, width * sizeof(uint32_t));
-    const std::string_view key = reason_key(error.reason);
-    for (std::size_t i = 0; i < key.size(); ++i) {
-      const uint32_t code = static_cast<unsigned char>(key[i]);  // the names are ASCII
-      std::memcpy(reason + i * sizeof code, &code, sizeof code);
-    }
-    out += dtype.itemsize();
-  }
-  return rows;
-}
-
 }  // namespace
 
-py::tuple read_capture(const py::handle &source, const std::bitset<256> &keep, bool recover) {
+py::tuple read_capture(const py::handle &source, const ReadOptions &options) {
   PythonSource in(source);
-  TableSink sink(keep, recover);
+  std::optional<capdump::PacketClock> clock;
+  if (options.clock) clock.emplace(*options.clock);
+  capdump::ClockSteps steps;
+  TableSink sink(options, clock ? &*clock : nullptr, clock ? &steps : nullptr);
   capdump::PassTotals totals;
   {
     const py::gil_scoped_release released;
-    totals = capdump::dump_pass(in.bytes(), recover, sink);
+    if (clock) {
+      capdump::ClockSink timed(*clock, sink, {}, &steps);
+      totals = capdump::dump_pass(in.bytes(), options.recover, timed);
+    } else {
+      totals = capdump::dump_pass(in.bytes(), options.recover, sink);
+    }
   }
   if (totals.read_failed) in.raise_read_error();
-  const std::string stats = capdump::stats_json(sink.stats().stats(totals));
-  return py::make_tuple(sink.release_tables(), sink.errors(), py::str(stats));
+  const capdump::CaptureStats stats = sink.stats().stats(totals, options.gap);
+  const py::array gaps =
+      gap_array(stats.clock ? stats.clock->gaps.gaps : std::vector<capdump::Gap>{});
+  return py::make_tuple(sink.release_tables(), sink.malformed(), sink.errors(), gaps,
+                        py::str(capdump::stats_json(stats)));
 }
 
 }  // namespace pyproto

@@ -5,13 +5,14 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <bitset>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "capture_tables.h"
 #include "listing_numbers.h"
+#include "packet_clock.h"
 #include "packet_fields.h"
 #include "packet_stream.h"
 #include "record_rows.h"
@@ -28,15 +29,33 @@ unsigned checked_type(int type) {
   return static_cast<unsigned>(type);
 }
 
+// The clock named by text (TYPE.FIELD[:UNIT]), or none; raises ValueError with parse_clock's
+// message for text that names none.
+std::optional<capdump::ClockSpec> checked_clock(const std::optional<std::string> &text) {
+  if (!text) return std::nullopt;
+  capdump::ClockParse parse = capdump::parse_clock(*text);
+  if (!parse.clock) throw py::value_error(parse.error);
+  return std::move(parse.clock);
+}
+
 py::tuple read_arrays(const py::handle &source, const std::optional<std::vector<int>> &types,
-                      bool recover) {
-  std::bitset<256> keep;
+                      bool recover, bool keep_malformed, const std::optional<std::string> &clock,
+                      std::optional<double> gap) {
+  pyproto::ReadOptions options;
   if (types) {
-    for (int type : *types) keep.set(checked_type(type));
+    for (int type : *types) options.keep.set(checked_type(type));
   } else {
-    keep.set();
+    options.keep.set();
   }
-  return pyproto::read_capture(source, keep, recover);
+  options.recover = recover;
+  options.keep_malformed = keep_malformed;
+  options.clock = checked_clock(clock);
+  if (gap && !options.clock) throw py::value_error("gap needs a clock");
+  if (gap && !(std::isfinite(*gap) && *gap > 0)) {
+    throw py::value_error("gap is a positive number of seconds, not " + std::to_string(*gap));
+  }
+  options.gap = gap;
+  return pyproto::read_capture(source, options);
 }
 
 }  // namespace
@@ -44,10 +63,15 @@ py::tuple read_arrays(const py::handle &source, const std::optional<std::vector<
 PYBIND11_MODULE(_protolib, module) {
   module.doc() = "The compiled part of protolib; use the functions of the protolib package.";
   module.def("read", &read_arrays, py::arg("source"), py::arg("types"), py::arg("recover"),
-             "(arrays by type, errors, stats as JSON text) of a capture.");
+             py::arg("keep_malformed"), py::arg("clock"), py::arg("gap"),
+             "(arrays by type, malformed, errors, gaps, stats as JSON text) of a capture.");
   module.def(
-      "row_dtype", [](int type) { return pyproto::row_dtype(checked_type(type)); }, py::arg("type"),
-      "The dtype of the rows of type.");
+      "row_dtype",
+      [](int type, bool time, bool recovered) {
+        return pyproto::row_dtype(checked_type(type), {time, recovered});
+      },
+      py::arg("type"), py::arg("time") = false, py::arg("recovered") = false,
+      "The dtype of the rows of type, with a time and a recovered column or not.");
   module.def("listing", &pyproto::listing_numbers, py::arg("source"), py::arg("type"),
              "The numbers of dumpten's (type 10) or dumptwo's (type 2) lines.");
   module.def("encode", &pyproto::encode_packet, py::arg("type"), py::arg("fields"),

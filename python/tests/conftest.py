@@ -21,6 +21,9 @@ def capdump_lines(*args: str) -> list:
     return [json.loads(line) for line in run("capdump", *args).splitlines()]
 
 
+# The clock capgen's instrument carries: type 10's lead counts milliseconds.
+CLOCK = "10.lead:ms"
+
 # Damaged captures: the default recording, and one of the types it holds few of.
 CAPTURES = {
     "recording": ["--size", "1M"],

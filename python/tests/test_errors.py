@@ -5,6 +5,7 @@ import io
 import pytest
 
 import protolib
+from conftest import CLOCK
 
 CALLS = {
     "read": protolib.read,
@@ -54,6 +55,11 @@ def test_a_bad_source_raises(call, source, error):
     lambda: protolib.encode(21, {"entries": [{}] * 17}),
     lambda: protolib.encode(21, {"entries": [{"valu": 1}]}),
     lambda: protolib.encode(3, {"payload": bytes(256)}),
+    lambda: protolib.read(b"", gap=1.0),
+    lambda: protolib.read(b"", clock=CLOCK, gap=0),
+    lambda: protolib.read(b"", clock=CLOCK, gap=float("nan")),
+    lambda: protolib.read(b"").to_pandas(10, index="time"),
+    lambda: protolib.read(b"", clock=CLOCK).to_pandas(10, index="lead"),
 ])
 def test_a_bad_type_or_field_raises_value_error(call):
     with pytest.raises(ValueError):
@@ -63,3 +69,15 @@ def test_a_bad_type_or_field_raises_value_error(call):
 def test_a_field_of_the_wrong_kind_raises_type_error():
     with pytest.raises(TypeError):
         protolib.encode(1, {"lead": "one"})
+
+
+@pytest.mark.parametrize("call", ["read"])
+@pytest.mark.parametrize("clock, named", [
+    ("10.lede", "its scalar integer fields: lead, tail"),
+    ("10.words", "its scalar integer fields: lead, tail"),
+    ("7.lead", "TYPE is a catalogue type"),
+    ("10.lead:fortnight", "ns, us, ms, s"),
+])
+def test_a_bad_clock_raises_value_error_naming_what_is_valid(call, clock, named):
+    with pytest.raises(ValueError, match=named):
+        list(getattr(protolib, call)(b"", clock=clock))

@@ -1,6 +1,7 @@
 """protolib.read against capdump's JSON Lines and --stats on damaged captures."""
 
 import io
+import math
 import os
 import pathlib
 import threading
@@ -9,7 +10,31 @@ import numpy as np
 import pytest
 
 import protolib
-from conftest import capdump_lines
+from conftest import CLOCK, capdump_lines
+
+# The columns of a row before the record's fields.
+HEAD = ("offset", "time", "length", "exact", "recovered")
+
+
+def capdump_flags(recover=False, clock=None, keep_malformed=False, gap=None) -> list:
+    """capdump's options for read's arguments (keep_malformed has none: capdump lists all)."""
+    return ((["--recover"] if recover else []) + (["--clock", clock] if clock else [])
+            + (["--gap", str(gap)] if gap else []))
+
+
+def listed(rows: np.ndarray, names) -> list:
+    """The named columns of rows as dicts, a NaN time as None (capdump's null)."""
+    at = [rows.dtype.names.index(name) for name in names]
+    return [{name: None if name == "time" and math.isnan(row[i]) else row[i]
+             for name, i in zip(names, at)} for row in rows.tolist()]
+
+
+def capdump_columns(line: dict, names) -> dict:
+    """The named columns of capdump's object: exact where it has no form, recovered false where
+    it does not say, a type or length it lacks -1, the reason of an error its "error"."""
+    implied = {"exact": "form" not in line, "recovered": False, "type": -1, "length": -1,
+               "reason": line.get("error")}
+    return {name: line[name] if name in line else implied[name] for name in names}
 
 
 def assert_field(value: np.ndarray, owner: dict, name: str):
@@ -25,6 +50,8 @@ def assert_field(value: np.ndarray, owner: dict, name: str):
 def check_fields(row, line: dict):
     """Every field of row against capdump's object for the same packet."""
     for name in row.dtype.names:
+        if name in HEAD:
+            continue
         if name == "payload":
             payload = bytes.fromhex(line["payload"])
             assert bytes(row["payload"][: len(payload)]) == payload
@@ -41,34 +68,71 @@ def check_fields(row, line: dict):
             assert_field(row[name], line, name)
 
 
-@pytest.mark.parametrize("recover", [False, True])
-def test_every_field_matches_capdump(damaged, recover):
-    flags = ["--errors"] + (["--recover"] if recover else [])
-    lines = capdump_lines(*flags, str(damaged))
-    capture = protolib.read(damaged, recover=recover)
+READS = [{"recover": recover, "clock": clock, "keep_malformed": keep}
+         for recover in (False, True) for clock in (None, CLOCK) for keep in (False, True)]
 
+
+@pytest.mark.parametrize("options", READS, ids=str)
+def test_every_row_matches_capdump(damaged, options):
+    lines = capdump_lines("--errors", *capdump_flags(**options), str(damaged))
+    capture = protolib.read(damaged, **options)
     packets = [line for line in lines if "error" not in line]
+    errors = [line for line in lines if "error" in line]
+    malformed = [line for line in packets if "form" in line]
+    assert errors and malformed, "the damaged capture has rejected and malformed packets"
+
     by_type = {}
     for line in packets:
-        by_type.setdefault(line["type"], []).append(line)
+        if options["keep_malformed"] or "form" not in line:
+            by_type.setdefault(line["type"], []).append(line)
     assert capture.types == sorted(by_type)
     for packet_type, expected in by_type.items():
         rows = capture[packet_type]
-        assert len(rows) == len(expected)
+        head = [name for name in HEAD if name in rows.dtype.names]
+        assert listed(rows, head) == [capdump_columns(line, head) for line in expected]
         for row, line in zip(rows, expected):
             check_fields(row, line)
 
-    errors = [(line["offset"], line["error"]) for line in lines if "error" in line]
-    assert list(zip(capture.errors["offset"].tolist(), capture.errors["reason"].tolist())) == errors
-    assert errors, "the damaged capture has rejected packets"
+    for rows, expected in [(capture.malformed, malformed), (capture.errors, errors)]:
+        names = rows.dtype.names
+        assert listed(rows, names) == [capdump_columns(line, names) for line in expected]
+    for rows in [capture.malformed, capture.errors, *(capture[t] for t in capture.types)]:
+        names = rows.dtype.names
+        assert ("time" in names) == bool(options["clock"])
+        assert ("recovered" in names) == (options["recover"] and rows is not capture.errors)
 
 
-@pytest.mark.parametrize("recover", [False, True])
-def test_stats_match_capdump(damaged, recover):
-    flags = ["--stats", "--format", "jsonl"] + (["--recover"] if recover else [])
-    expected = capdump_lines(*flags, str(damaged))[0]
-    expected["packets_by_type"] = {int(t): n for t, n in expected["packets_by_type"].items()}
-    assert protolib.read(damaged, recover=recover).stats == expected
+def keyed_by_int(stats: dict) -> dict:
+    """capdump's stats with the objects keyed by type keyed by int, as read gives them."""
+    for owner, key in [(stats, "packets_by_type"), (stats, "not_exact_by_type"),
+                       (stats.get("clock", {}), "rate_by_type")]:
+        if key in owner:
+            owner[key] = {int(t): value for t, value in owner[key].items()}
+    return stats
+
+
+@pytest.mark.parametrize("options", [
+    {"recover": False},
+    {"recover": True},
+    {"clock": CLOCK},
+    {"clock": CLOCK, "recover": True, "gap": 0.015},
+], ids=str)
+def test_stats_and_gaps_match_capdump(damaged, options):
+    expected = capdump_lines("--stats", "--format", "jsonl", *capdump_flags(**options),
+                             str(damaged))[0]
+    capture = protolib.read(damaged, **options)
+    assert capture.stats == keyed_by_int(expected)
+    assert expected["not_exact"] == len(capture.malformed)
+    if "clock" in options:
+        clock = expected["clock"]
+        assert len(capture.gaps) == clock["gaps"]
+        if "gap" in options and clock["steps"]:
+            assert clock["gaps"], "15 ms finds the steps over lost clock packets"
+        longest = sorted(capture.gaps.tolist(), key=lambda gap: -gap[2])[:10]
+        assert [{"offset": offset, "time": start, "seconds": seconds}
+                for offset, start, seconds in longest] == clock["longest_gaps"]
+    else:
+        assert len(capture.gaps) == 0
 
 
 def test_types_keeps_the_types_asked_for(damaged):

@@ -1,0 +1,33 @@
+#include "packed_columns.h"
+
+#include <string>
+
+namespace py = pybind11;
+
+namespace pyproto {
+
+void RowWriter::operator()(std::string_view, Text text) {
+  for (std::size_t i = 0; i < text.width; ++i) {
+    const uint32_t code = i < text.text.size() ? static_cast<unsigned char>(text.text[i]) : 0;
+    std::memcpy(out_, &code, sizeof code);
+    out_ += sizeof code;
+  }
+}
+
+void DtypeColumns::operator()(std::string_view name, Text text) {
+  add(name, py::dtype("U" + std::to_string(text.width)));
+}
+
+void DtypeColumns::add(std::string_view name, const py::dtype &dtype) {
+  fields_.append(py::make_tuple(py::str(name.data(), name.size()), dtype));
+}
+
+void DtypeColumns::add(std::string_view name, const py::dtype &dtype, std::size_t length) {
+  fields_.append(py::make_tuple(py::str(name.data(), name.size()), dtype, py::make_tuple(length)));
+}
+
+py::dtype DtypeColumns::dtype() const {
+  return py::dtype::from_args(fields_);
+}
+
+}  // namespace pyproto
