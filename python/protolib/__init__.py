@@ -18,13 +18,13 @@ from __future__ import annotations
 import json
 import operator
 import os
-from typing import Any, BinaryIO, Dict, Iterable, Iterator, List, Optional, Tuple, Union
+from typing import Any, BinaryIO, Dict, Iterable, Iterator, List, Optional, Union
 
 import numpy as np
 
 from . import _protolib
 
-__all__ = ["Capture", "read", "listing", "iter_packets", "encode"]
+__all__ = ["Capture", "Packet", "read", "listing", "iter_packets", "encode"]
 
 Source = Union[str, "os.PathLike[str]", bytes, bytearray, memoryview, BinaryIO]
 
@@ -213,22 +213,32 @@ def listing(source: Source, packet_type: int) -> np.ndarray:
     return _protolib.listing(source, operator.index(packet_type))
 
 
-def iter_packets(source: Source) -> Iterator[Tuple[int, int, Dict[str, Any]]]:
-    """The packets of a capture one by one, read a block at a time: (offset, type, fields).
+Packet = _protolib.Packet
+
+
+def iter_packets(source: Source, *, clock: Optional[str] = None) -> Iterator[Packet]:
+    """The packets of a capture one by one, read a block at a time, as Packet tuples.
 
     For captures too large to hold, and for pipes and sockets (a binary file object is read with
     read1() where it has one, so packets come as soon as their bytes arrive). Packets are framed
-    as capdump frames them without --recover; rejected packets are passed over. fields is a dict
-    of the record's fields by name: arrays as lists, entries as a list of dicts up to the count;
-    types outside the catalogue, and catalogue packets whose fields do not give back their
-    payload (a length other than the layout's, a count above the capacity), also have "payload"
-    as bytes. encode(type, fields) gives back the packet's bytes.
+    as capdump frames them without --recover; rejected packets are passed over.
 
-    The source is opened at once (raising as read does); packets are read as the iterator is.
+    A Packet is the tuple (offset, type, fields), so `for offset, type, fields in
+    iter_packets(...)` works, with two more attributes besides offset, type and fields:
+      form  str    "exact", or as capdump's "form": "short", "long", "over_capacity" (a count
+                   byte above the entries' capacity) or "unknown" (a type outside the catalogue)
+      time  float  seconds by clock (as for read), NaN without a clock or before its first
+                   packet
+    fields is a dict of the record's fields by name: arrays as lists, entries as a list of dicts
+    up to the count; packets that are not exact (whose fields do not give back their payload)
+    also have "payload" as bytes. encode(type, fields) gives back the packet's bytes.
+
+    The source is opened at once (raising as read does, and ValueError for a clock read
+    refuses); packets are read as the iterator is.
     """
-    stream = _protolib.PacketStream(source)
+    stream = _protolib.PacketStream(source, clock)
 
-    def packets() -> Iterator[Tuple[int, int, Dict[str, Any]]]:
+    def packets() -> Iterator[Packet]:
         for block in iter(stream.next_block, None):
             yield from block
 

@@ -15,6 +15,7 @@
 #include "packet_clock.h"
 #include "packet_fields.h"
 #include "packet_stream.h"
+#include "packet_tuple.h"
 #include "record_rows.h"
 
 namespace py = pybind11;
@@ -76,9 +77,15 @@ PYBIND11_MODULE(_protolib, module) {
              "The numbers of dumpten's (type 10) or dumptwo's (type 2) lines.");
   module.def("encode", &pyproto::encode_packet, py::arg("type"), py::arg("fields"),
              "One whole packet of type from its fields.");
+  module.add_object("Packet", pyproto::packet_tuple_type());
   py::class_<pyproto::PacketStream>(module, "PacketStream",
                                     "The packets of a capture, a block at a time.")
-      .def(py::init<const py::handle &>(), py::arg("source"))
+      .def(py::init([](const py::handle &source, const std::optional<std::string> &clock) {
+             // The clock is checked before the source is opened.
+             const std::optional<capdump::ClockSpec> spec = checked_clock(clock);
+             return std::make_unique<pyproto::PacketStream>(source, spec);
+           }),
+           py::arg("source"), py::arg("clock"))
       .def("next_block", &pyproto::PacketStream::next_block,
-           "The (offset, type, fields) tuples of the next block; None at the end.");
+           "The Packet tuples of the next block; None at the end.");
 }

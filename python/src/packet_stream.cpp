@@ -1,6 +1,8 @@
 #include "packet_stream.h"
 
-#include "packet_fields.h"
+#include <cmath>
+
+#include "packet_tuple.h"
 
 namespace py = pybind11;
 
@@ -29,8 +31,10 @@ class CollectorPaused {
 
 }  // namespace
 
-PacketStream::PacketStream(const py::handle &source)
-    : in_(source), window_(kReadBlock), scanner_(false, kAcceptEveryLength) {}
+PacketStream::PacketStream(const py::handle &source, const std::optional<capdump::ClockSpec> &clock)
+    : in_(source), window_(kReadBlock), scanner_(false, kAcceptEveryLength) {
+  if (clock) clock_.emplace(*clock);
+}
 
 py::object PacketStream::next_block() {
   std::ptrdiff_t n = 0;
@@ -47,7 +51,12 @@ py::object PacketStream::next_block() {
   for (const capdump::FrameEvent &event : events_) {
     if (event.reason != FRAMER_ACCEPTED) continue;
     const uint8_t *packet = window_.at(event.offset + 2);
-    packets.append(py::make_tuple(event.offset, packet[0], packet_fields(packet)));
+    double time = NAN;
+    if (clock_) {
+      clock_->observe(packet);
+      if (clock_->started()) time = clock_->now();
+    }
+    packets.append(packet_tuple(event.offset, packet, time));
   }
   return packets;
 }

@@ -1,26 +1,29 @@
 // packet_stream.h - the packets of a capture a block at a time, for captures too large to hold
-// and for pipes and sockets: each packet the library's framer accepts, with its offset.
+// and for pipes and sockets: each packet the library's framer accepts, with its offset, its form
+// and, with a clock, its time.
 #ifndef PYTHON_SRC_PACKET_STREAM_H
 #define PYTHON_SRC_PACKET_STREAM_H
 
 #include <pybind11/pybind11.h>
 
+#include <optional>
 #include <vector>
 
 #include "byte_window.h"
 #include "frame_scanner.h"
+#include "packet_clock.h"
 #include "python_source.h"
 
 namespace pyproto {
 
 class PacketStream {
  public:
-  // Opens source as PythonSource does.
-  explicit PacketStream(const pybind11::handle &source);
+  // Opens source as PythonSource does; times the packets by clock, when given.
+  PacketStream(const pybind11::handle &source, const std::optional<capdump::ClockSpec> &clock);
 
   // Reads the next block (framing it with the GIL released) and returns the packets accepted in
-  // it as (offset, type, fields) tuples (packet_fields.h), in order; None at the end of input.
-  // Raises the source's errors.
+  // it as Packet tuples (packet_tuple.h), in order; None at the end of input. Raises the
+  // source's errors.
   pybind11::object next_block();
 
  private:
@@ -28,6 +31,7 @@ class PacketStream {
   capdump::ByteWindow window_;
   capdump::FrameScanner scanner_;
   std::vector<capdump::FrameEvent> events_;
+  std::optional<capdump::PacketClock> clock_;
 };
 
 }  // namespace pyproto

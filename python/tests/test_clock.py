@@ -34,6 +34,7 @@ def test_time_gaps_and_resets(case):
     assert capture[10]["time"].tolist() == times
     other = capture[1]["time"]
     assert math.isnan(other[0]) and other[1] == times[-1]
+    assert [p.time for p in protolib.iter_packets(data, clock=CLOCK)][1:] == times + [times[-1]]
     assert capture.gaps.tolist() == [(len(OTHER) + i * TICK, start, seconds)
                                      for i, start, seconds in gaps]
     assert capture.stats["clock"]["resets"] == resets

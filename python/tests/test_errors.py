@@ -71,7 +71,7 @@ def test_a_field_of_the_wrong_kind_raises_type_error():
         protolib.encode(1, {"lead": "one"})
 
 
-@pytest.mark.parametrize("call", ["read"])
+@pytest.mark.parametrize("call", ["read", "iter_packets"])
 @pytest.mark.parametrize("clock, named", [
     ("10.lede", "its scalar integer fields: lead, tail"),
     ("10.words", "its scalar integer fields: lead, tail"),

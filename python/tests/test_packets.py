@@ -1,9 +1,11 @@
 """iter_packets and encode: packets one by one, and back to their bytes."""
 
+import math
 import socket
 import threading
 
 import protolib
+from conftest import CLOCK, capdump_lines
 
 
 def test_encode_gives_back_every_packet_iter_packets_read(damaged):
@@ -20,6 +22,15 @@ def test_iter_packets_finds_what_read_finds(damaged):
     found = [(offset, packet_type) for offset, packet_type, _ in protolib.iter_packets(damaged)]
     expected = sorted((int(o), t) for t in capture.types for o in capture[t]["offset"])
     assert found == expected
+
+
+def test_iter_packets_forms_and_times_are_capdumps(damaged):
+    lines = capdump_lines("--clock", CLOCK, str(damaged))
+    packets = list(protolib.iter_packets(damaged, clock=CLOCK))
+    assert [(p.offset, p.type, p.form, None if math.isnan(p.time) else p.time)
+            for p in packets] == [(line["offset"], line["type"], line.get("form", "exact"),
+                                   line["time"]) for line in lines]
+    assert all(math.isnan(p.time) for p in protolib.iter_packets(damaged))
 
 
 def test_iter_packets_reads_a_socket_as_bytes_arrive(damaged):
