@@ -1,8 +1,12 @@
 import os
-from typing import Sequence, Union
+from typing import Optional, Sequence, Union
 
 import dask.dataframe
 
 def read_many(
-    paths: Sequence[Union[str, os.PathLike[str]]], packet_type: int
+    paths: Sequence[Union[str, os.PathLike[str]]],
+    packet_type: int,
+    *,
+    clock: Optional[str] = ...,
+    keep_malformed: bool = ...,
 ) -> dask.dataframe.DataFrame: ...

@@ -5,7 +5,7 @@ import pandas
 
 import protolib
 import protolib.dask
-from conftest import run
+from conftest import CLOCK, run
 
 
 def test_read_many_on_two_worker_processes(tmp_path):
@@ -14,7 +14,7 @@ def test_read_many_on_two_worker_processes(tmp_path):
         path = tmp_path / f"capture{seed}.cap"
         run("capgen", "--size", "64k", "--seed", str(seed), str(path))
         paths.append(str(path))
-    frame = protolib.dask.read_many(paths, 10)
+    frame = protolib.dask.read_many(paths, 10, clock=CLOCK)
     assert frame.npartitions == len(paths)
 
     with distributed.LocalCluster(n_workers=2, processes=True, threads_per_worker=1,
@@ -24,7 +24,7 @@ def test_read_many_on_two_worker_processes(tmp_path):
 
     expected = []
     for path in paths:
-        part = protolib.read(path).to_pandas(10)
+        part = protolib.read(path, clock=CLOCK).to_pandas(10)
         part.insert(0, "file", path)
         expected.append(part)
     expected = pandas.concat(expected)
