@@ -82,8 +82,8 @@ PYBIND11_MODULE(_protolib, module) {
                                     "The packets of a capture, a block at a time.")
       .def(py::init([](const py::handle &source, const std::optional<std::string> &clock) {
              // The clock is checked before the source is opened.
-             const std::optional<capdump::ClockSpec> spec = checked_clock(clock);
-             return std::make_unique<pyproto::PacketStream>(source, spec);
+             const std::optional<capdump::ClockSpec> timing = checked_clock(clock);
+             return std::make_unique<pyproto::PacketStream>(source, timing);
            }),
            py::arg("source"), py::arg("clock"))
       .def("next_block", &pyproto::PacketStream::next_block,
