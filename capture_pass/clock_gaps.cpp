@@ -4,43 +4,59 @@
 
 namespace capdump {
 
-void ClockSteps::add(const ClockTick &tick, uint64_t offset) {
-  if (tick.first) {
-    first_ = tick.ticks;
-    return;
-  }
-  steps_.push_back(tick.reset ? kReset : tick.steps);
-  offsets_.push_back(offset);
+uint64_t ClockSteps::twice_median() const {
+  uint64_t counted = 0;
+  for (const uint64_t count : counts_) counted += count;
+  const uint64_t steps = counted + large_.size();
+  if (steps == 0) return 0;
+  std::vector<uint32_t> large = large_;
+  // The step at rank k (from 0) of all forward steps, smallest first.
+  const auto at_rank = [&](uint64_t k) -> uint64_t {
+    if (k < counted) {
+      uint32_t size = 0;
+      for (uint64_t below = counts_[0]; below <= k; below += counts_[++size]) {
+      }
+      return size;
+    }
+    const auto nth = large.begin() + static_cast<std::ptrdiff_t>(k - counted);
+    std::nth_element(large.begin(), nth, large.end());
+    return *nth;
+  };
+  const uint64_t upper = at_rank(steps / 2);
+  return steps % 2 == 1 ? 2 * upper : upper + at_rank(steps / 2 - 1);
 }
 
 GapSummary ClockSteps::summary(std::optional<double> threshold, const ClockSpec &spec) const {
   GapSummary summary;
-  std::vector<uint32_t> forward;
-  forward.reserve(steps_.size());
-  std::copy_if(steps_.begin(), steps_.end(), std::back_inserter(forward),
-               [](uint32_t step) { return step != kReset; });
-  summary.steps = forward.size();
-  if (!forward.empty()) {
-    const std::size_t half = forward.size() / 2;
-    const auto upper = forward.begin() + static_cast<std::ptrdiff_t>(half);
-    std::nth_element(forward.begin(), upper, forward.end());
-    uint64_t twice_median = uint64_t{*upper} * 2;
-    if (forward.size() % 2 == 0)
-      twice_median = uint64_t{*upper} + *std::max_element(forward.begin(), upper);
-    summary.median_step = spec.seconds(twice_median) / 2;
-  }
+  summary.steps = large_.size();
+  for (const uint64_t count : counts_) summary.steps += count;
+  summary.median_step = spec.seconds(twice_median()) / 2;
   summary.threshold = threshold ? *threshold : kGapMedians * summary.median_step;
+  // The longest step that is no gap, in ticks, so that steps compare as counts.
+  const double limit = std::min(summary.threshold / spec.seconds_per_tick, double{UINT32_MAX});
+  uint64_t kept = limit > 0 ? static_cast<uint64_t>(limit) : 0;
+  while (kept > 0 && spec.seconds(kept) > summary.threshold) --kept;
+  while (kept < UINT32_MAX && spec.seconds(kept + 1) <= summary.threshold) ++kept;
   uint64_t ticks = first_;
-  for (std::size_t i = 0; i < steps_.size(); ++i) {
-    if (steps_[i] == kReset) continue;
-    const double start = spec.seconds(ticks);
-    ticks += steps_[i];
-    const double seconds = spec.seconds(steps_[i]);
-    if (seconds > summary.threshold) {
-      summary.gaps.push_back({offsets_[i], start, seconds});
-      summary.covered += seconds;
+  uint64_t offset = first_offset_;
+  uint64_t covered = 0;
+  auto aside = aside_.begin();
+  for (const uint32_t word : packed_) {
+    uint32_t step = word >> 16;
+    offset += word & 0xFFFF;
+    if (word == kAside) {
+      step = aside->step;
+      offset = aside->offset;
+      ++aside;
+      if (step == kReset) continue;
+    }
+    ticks += step;
+    if (step > kept) {
+      summary.gaps.push_back({offset, spec.seconds(ticks - step), spec.seconds(step)});
+      covered += step;
     }
   }
+  summary.covered = spec.seconds(covered);
   return summary;
 }
 

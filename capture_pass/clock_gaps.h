@@ -3,8 +3,10 @@
 #ifndef CAPTURE_PASS_CLOCK_GAPS_H
 #define CAPTURE_PASS_CLOCK_GAPS_H
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -30,23 +32,64 @@ struct GapSummary {
   std::vector<Gap> gaps;   // in capture order
 };
 
-// Records each step of a clock: 12 bytes a clock packet.
+// Records each step of a clock: 4 bytes a clock packet, its step and its distance from the clock
+// packet before it packed in blocks that are never copied (larger ones, and resets, kept aside
+// whole), and counts the steps by size for the median.
 class ClockSteps {
  public:
   // Takes the tick of the clock packet at offset, as PacketClock::observe gave it.
-  void add(const ClockTick &tick, uint64_t offset);
+  void add(const ClockTick &tick, uint64_t offset) {
+    if (tick.first) {
+      first_ = tick.ticks;
+      first_offset_ = last_offset_ = offset;
+      return;
+    }
+    const uint32_t step = tick.reset ? kReset : tick.steps;
+    const uint64_t distance = offset - last_offset_;
+    last_offset_ = offset;
+    if (step < kPackedLimit && distance < kPackedLimit) {
+      packed_.push_back(step << 16 | static_cast<uint32_t>(distance));
+    } else {
+      packed_.push_back(kAside);
+      aside_.push_back({step, offset});
+    }
+    if (tick.reset) return;
+    if (step < kCounted) {
+      ++counts_[step];
+    } else {
+      large_.push_back(step);
+    }
+  }
 
   // The gaps of the clock spec: steps longer than threshold seconds, or than kGapMedians median
   // steps without one.
   GapSummary summary(std::optional<double> threshold, const ClockSpec &spec) const;
 
  private:
-  // A reset in steps_: no forward step reaches half of a 32-bit clock's range.
+  // A reset: no forward step reaches half of a 32-bit clock's range.
   static constexpr uint32_t kReset = UINT32_MAX;
+  // Steps and distances below this are packed two to a 32-bit word.
+  static constexpr uint32_t kPackedLimit = 0xFFFF;
+  // A packed word that stands for the next step kept aside.
+  static constexpr uint32_t kAside = UINT32_MAX;
+  // Steps below this many ticks are counted by size; larger ones are kept in large_.
+  static constexpr uint32_t kCounted = 4096;
 
-  uint64_t first_ = 0;             // the unwrapped count at the first clock packet
-  std::vector<uint32_t> steps_;    // ticks of each step, or kReset
-  std::vector<uint64_t> offsets_;  // of the clock packet ending each step
+  struct AsideStep {
+    uint32_t step;    // or kReset
+    uint64_t offset;  // of the clock packet ending it
+  };
+
+  // Twice the median of the forward steps, in ticks; 0 without one.
+  uint64_t twice_median() const;
+
+  uint64_t first_ = 0;  // the unwrapped count at the first clock packet
+  uint64_t first_offset_ = 0;
+  uint64_t last_offset_ = 0;
+  std::deque<uint32_t> packed_;              // step << 16 | distance, or kAside
+  std::vector<AsideStep> aside_;             // in order
+  std::array<uint64_t, kCounted> counts_{};  // forward steps by size
+  std::vector<uint32_t> large_;              // forward steps of kCounted ticks or more
 };
 
 // The n longest gaps of summary, longest first (the earlier of equal ones first).

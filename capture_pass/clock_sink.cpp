@@ -5,17 +5,10 @@ namespace capdump {
 ClockSink::ClockSink(PacketClock &clock, EventSink &next, TimeRange range, ClockSteps *steps)
     : clock_(clock), next_(next), range_(range), steps_(steps) {}
 
-bool ClockSink::in_range() const {
-  if (!range_.any()) return true;
+bool ClockSink::in_bounds() const {
   if (!clock_.started()) return false;
   const double now = clock_.now();
   return (!range_.from || now >= *range_.from) && (!range_.to || now < *range_.to);
-}
-
-void ClockSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
-  const std::optional<ClockTick> tick = clock_.observe(packet);
-  if (tick && steps_ != nullptr) steps_->add(*tick, event.offset);
-  if (in_range()) next_.packet(event, packet, recovered);
 }
 
 void ClockSink::rejected(const FrameEvent &event, const uint8_t *packet) {

@@ -28,13 +28,19 @@ class ClockSink final : public EventSink {
   // records each step of the clock. clock and steps must outlive the sink.
   ClockSink(PacketClock &clock, EventSink &next, TimeRange range = {}, ClockSteps *steps = nullptr);
 
-  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
+  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override {
+    const std::optional<ClockTick> tick = clock_.observe(packet);
+    if (tick && steps_ != nullptr) steps_->add(*tick, event.offset);
+    if (in_range()) next_.packet(event, packet, recovered);
+  }
   void rejected(const FrameEvent &event, const uint8_t *packet) override;
   void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override;
   bool failed() const override { return next_.failed(); }
 
  private:
-  bool in_range() const;
+  bool in_range() const { return !range_.any() || in_bounds(); }
+  // in_range() when the range has a bound.
+  bool in_bounds() const;
 
   PacketClock &clock_;
   EventSink &next_;

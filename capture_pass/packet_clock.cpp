@@ -88,15 +88,14 @@ PacketClock::PacketClock(const ClockSpec &spec) : spec_(spec) {
   modulus_mask_ = bits >= 32 ? UINT32_MAX : (uint32_t{1} << bits) - 1;
 }
 
-std::optional<ClockTick> PacketClock::observe(const uint8_t *packet) {
-  if (packet[0] != spec_.type || protolib::packet_form(packet) != protolib::PacketForm::kExact) {
-    return std::nullopt;
-  }
+std::optional<ClockTick> PacketClock::observe_own_type(const uint8_t *packet) {
+  if (protolib::packet_form(packet) != protolib::PacketForm::kExact) return std::nullopt;
   const uint32_t raw = protolib::read_integer_bits(packet + 2, spec_.field);
   if (!started_) {
     started_ = true;
     raw_ = raw;
     ticks_ = first_ticks_ = raw;
+    now_ = spec_.seconds(ticks_);
     return ClockTick{true, false, 0, ticks_};
   }
   const uint32_t forward = (raw - raw_) & modulus_mask_;
@@ -106,6 +105,7 @@ std::optional<ClockTick> PacketClock::observe(const uint8_t *packet) {
     return ClockTick{false, true, 0, ticks_};
   }
   ticks_ += forward;
+  now_ = spec_.seconds(ticks_);
   return ClockTick{false, false, forward, ticks_};
 }
 

@@ -59,12 +59,15 @@ class PacketClock {
 
   // Moves the clock when packet (type byte, length byte L, L payload bytes) is an exact packet
   // of the clock's type; returns what it did then, nothing for any other packet.
-  std::optional<ClockTick> observe(const uint8_t *packet);
+  std::optional<ClockTick> observe(const uint8_t *packet) {
+    if (packet[0] != spec_.type) return std::nullopt;  // most packets: no call
+    return observe_own_type(packet);
+  }
 
   // True once a clock packet was seen: before it, packets have no time.
   bool started() const { return started_; }
   // The time in seconds of a packet now: the unwrapped count times the tick. Needs started().
-  double now() const { return spec_.seconds(ticks_); }
+  double now() const { return now_; }
   // The time of the first clock packet. Needs started().
   double first() const { return spec_.seconds(first_ticks_); }
   // The unwrapped count now. Needs started().
@@ -76,8 +79,12 @@ class PacketClock {
   ClockSpec spec_;
   uint32_t modulus_mask_ = 0;  // the field's range less one
   bool started_ = false;
-  uint32_t raw_ = 0;    // the last raw count
+  uint32_t raw_ = 0;  // the last raw count
+  // observe() for a packet of the clock's type.
+  std::optional<ClockTick> observe_own_type(const uint8_t *packet);
+
   uint64_t ticks_ = 0;  // the unwrapped count
+  double now_ = 0;      // ticks_ in seconds, worked out once per step
   uint64_t first_ticks_ = 0;
   uint64_t resets_ = 0;
 };

@@ -169,16 +169,17 @@ TEST(TimeText, FixedForDecimalTicksElseShortestAndReadsBackAsTheTime) {
   }
 }
 
-// The gaps of a clock that reads leads (ms), each clock packet 100 bytes after the one before.
-capdump::GapSummary gaps_of(const std::vector<uint32_t> &leads, std::optional<double> threshold) {
-  const ClockSpec spec = clock_of("1.lead:ms");
+// The gaps of a clock that reads leads, each clock packet spacing bytes after the one before.
+capdump::GapSummary gaps_of(const std::vector<uint32_t> &leads, std::optional<double> threshold,
+                            const std::string &clock_name = "1.lead:ms", uint64_t spacing = 100) {
+  const ClockSpec spec = clock_of(clock_name);
   PacketClock clock(spec);
   capdump::ClockSteps steps;
   uint64_t offset = 0;
   for (const uint32_t lead : leads) {
     const Bytes packet = type1(lead);
     if (const auto tick = clock.observe(packet.data() + 2)) steps.add(*tick, offset);
-    offset += 100;
+    offset += spacing;
   }
   return steps.summary(threshold, spec);
 }
@@ -201,6 +202,22 @@ TEST(ClockGaps, StepsLongerThanTheThresholdAreDropouts) {
   EXPECT_EQ(reset.steps, 4u);  // 10, 20, 60 and 30 ms
   EXPECT_EQ(reset.median_step, 0.025);
   EXPECT_TRUE(reset.gaps.empty());
+  // Long steps (in microseconds here) are ranked apart from short ones, which are counted.
+  std::vector<uint32_t> micro;
+  for (const uint32_t lead : leads) micro.push_back(lead * 1000);
+  const capdump::GapSummary in_us = gaps_of(micro, std::nullopt, "1.lead:us");
+  EXPECT_EQ(in_us.median_step, 0.01);
+  ASSERT_EQ(in_us.gaps.size(), 1u);
+  EXPECT_EQ(in_us.gaps[0].seconds, 0.3);
+  // Steps and distances too large to pack are kept aside whole.
+  std::vector<uint32_t> nano;
+  for (const uint32_t lead : leads) nano.push_back(lead * 1000000);
+  const capdump::GapSummary in_ns = gaps_of(nano, std::nullopt, "1.lead:ns", 100000);
+  ASSERT_EQ(in_ns.gaps.size(), 1u);
+  EXPECT_EQ(in_ns.gaps[0].offset, 1100000u);
+  EXPECT_EQ(in_ns.gaps[0].start, 0.1);
+  EXPECT_EQ(gaps_of({0, 1, 3, 6, 5006, 11006, 18006}, std::nullopt, "1.lead:us").median_step,
+            2501.5e-6);  // between a short step of 3 us and a long one of 5000 us
   const std::vector<capdump::Gap> longest = capdump::longest_gaps(gaps_of(leads, 0.001), 2);
   ASSERT_EQ(longest.size(), 2u);
   EXPECT_EQ(longest[0].seconds, 0.3);
