@@ -100,7 +100,7 @@ void append_clock_table(std::string &out, const ClockFigures &clock) {
 }
 
 void append_clock_json(std::string &out, const ClockFigures &clock) {
-  out += ",\"clock\":{\"name\":\"" + clock.name + "\"";
+  out.append(",\"clock\":{\"name\":\"").append(clock.name).append("\"");
   if (!clock.first) {
     out += ",\"first\":null,\"last\":null,\"duration\":null";
   } else {
@@ -249,7 +249,7 @@ std::string stats_json(const CaptureStats &stats) {
   separator = "";
   for (std::size_t type = 0; type < stats.not_exact.size(); ++type) {
     if (total(stats.not_exact[type]) == 0) continue;
-    out.append(separator).append("\"" + std::to_string(type) + "\":");
+    out.append(separator).append("\"").append(std::to_string(type)).append("\":");
     const char *form_separator = "{";
     for (std::size_t form = 0; form < protolib::kPacketForms; ++form) {
       if (stats.not_exact[type][form] == 0) continue;
