@@ -63,7 +63,7 @@ py::handle packet_tuple_type() {
 }
 
 py::object packet_tuple(uint64_t offset, const uint8_t *packet, double time) {
-  const auto tuple = py::reinterpret_steal<py::object>(
+  auto tuple = py::reinterpret_steal<py::object>(
       PyStructSequence_New(reinterpret_cast<PyTypeObject *>(packet_tuple_type().ptr())));
   if (!tuple) throw py::error_already_set();
   py::object items[] = {
