@@ -178,13 +178,13 @@ CaptureStats StatsSink::stats(const PassTotals &totals, std::optional<double> ga
     if (!stats.clock) stats.clock.emplace();
     ClockFigures &figures = *stats.clock;
     const PacketClock &clock = *clock_;
-    figures.name = clock.spec().name;
+    figures.name = clock.named().name;
     if (clock.started()) {
       figures.first = clock.first();
       figures.last = clock.now();
     }
     figures.resets = clock.resets();
-    if (steps_ != nullptr) figures.gaps = steps_->summary(gap, clock.spec());
+    if (steps_ != nullptr) figures.gaps = steps_->summary(gap, clock.named());
   }
   return stats;
 }

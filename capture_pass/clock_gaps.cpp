@@ -26,17 +26,17 @@ uint64_t ClockSteps::twice_median() const {
   return steps % 2 == 1 ? 2 * upper : upper + at_rank(steps / 2 - 1);
 }
 
-GapSummary ClockSteps::summary(std::optional<double> threshold, const ClockSpec &spec) const {
+GapSummary ClockSteps::summary(std::optional<double> threshold, const NamedClock &named) const {
   GapSummary summary;
   summary.steps = large_.size();
   for (const uint64_t count : counts_) summary.steps += count;
-  summary.median_step = spec.seconds(twice_median()) / 2;
+  summary.median_step = named.seconds(twice_median()) / 2;
   summary.threshold = threshold ? *threshold : kGapMedians * summary.median_step;
   // The longest step that is no gap, in ticks, so that steps compare as counts.
-  const double limit = std::min(summary.threshold / spec.seconds_per_tick, double{UINT32_MAX});
+  const double limit = std::min(summary.threshold / named.seconds_per_tick, double{UINT32_MAX});
   uint64_t kept = limit > 0 ? static_cast<uint64_t>(limit) : 0;
-  while (kept > 0 && spec.seconds(kept) > summary.threshold) --kept;
-  while (kept < UINT32_MAX && spec.seconds(kept + 1) <= summary.threshold) ++kept;
+  while (kept > 0 && named.seconds(kept) > summary.threshold) --kept;
+  while (kept < UINT32_MAX && named.seconds(kept + 1) <= summary.threshold) ++kept;
   uint64_t ticks = first_;
   uint64_t offset = first_offset_;
   uint64_t covered = 0;
@@ -52,11 +52,11 @@ GapSummary ClockSteps::summary(std::optional<double> threshold, const ClockSpec 
     }
     ticks += step;
     if (step > kept) {
-      summary.gaps.push_back({offset, spec.seconds(ticks - step), spec.seconds(step)});
+      summary.gaps.push_back({offset, named.seconds(ticks - step), named.seconds(step)});
       covered += step;
     }
   }
-  summary.covered = spec.seconds(covered);
+  summary.covered = named.seconds(covered);
   return summary;
 }
 

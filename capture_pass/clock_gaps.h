@@ -61,9 +61,9 @@ class ClockSteps {
     }
   }
 
-  // The gaps of the clock spec: steps longer than threshold seconds, or than kGapMedians median
+  // The gaps of the clock named: steps longer than threshold seconds, or than kGapMedians median
   // steps without one.
-  GapSummary summary(std::optional<double> threshold, const ClockSpec &spec) const;
+  GapSummary summary(std::optional<double> threshold, const NamedClock &named) const;
 
  private:
   // A reset: no forward step reaches half of a 32-bit clock's range.

@@ -74,28 +74,28 @@ ClockParse parse_clock(std::string_view text) {
   for (int k = 0; k <= 9 && whole; ++k, power *= 10) {
     if (per_second == power) decimals = k;
   }
-  parse.clock = ClockSpec{std::string(text_as_given),
-                          static_cast<uint8_t>(*type),
-                          *found,
-                          *seconds,
-                          whole ? per_second : 0,
-                          decimals};
+  parse.clock = NamedClock{std::string(text_as_given),
+                           static_cast<uint8_t>(*type),
+                           *found,
+                           *seconds,
+                           whole ? per_second : 0,
+                           decimals};
   return parse;
 }
 
-PacketClock::PacketClock(const ClockSpec &spec) : spec_(spec) {
-  const std::size_t bits = 8 * protolib::wire_size(spec.field.wire_type);
+PacketClock::PacketClock(const NamedClock &named) : named_(named) {
+  const std::size_t bits = 8 * protolib::wire_size(named.field.wire_type);
   modulus_mask_ = bits >= 32 ? UINT32_MAX : (uint32_t{1} << bits) - 1;
 }
 
 std::optional<ClockTick> PacketClock::observe_own_type(const uint8_t *packet) {
   if (protolib::packet_form(packet) != protolib::PacketForm::kExact) return std::nullopt;
-  const uint32_t raw = protolib::read_integer_bits(packet + 2, spec_.field);
+  const uint32_t raw = protolib::read_integer_bits(packet + 2, named_.field);
   if (!started_) {
     started_ = true;
     raw_ = raw;
     ticks_ = first_ticks_ = raw;
-    now_ = spec_.seconds(ticks_);
+    now_ = named_.seconds(ticks_);
     return ClockTick{true, false, 0, ticks_};
   }
   const uint32_t forward = (raw - raw_) & modulus_mask_;
@@ -105,7 +105,7 @@ std::optional<ClockTick> PacketClock::observe_own_type(const uint8_t *packet) {
     return ClockTick{false, true, 0, ticks_};
   }
   ticks_ += forward;
-  now_ = spec_.seconds(ticks_);
+  now_ = named_.seconds(ticks_);
   return ClockTick{false, false, forward, ticks_};
 }
 

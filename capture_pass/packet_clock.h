@@ -14,7 +14,7 @@
 
 namespace capdump {
 
-struct ClockSpec {
+struct NamedClock {
   std::string name;             // as the user gave it: TYPE.FIELD[:UNIT]
   uint8_t type;                 // the catalogue type whose packets carry the clock
   protolib::ScalarField field;  // the integer field that counts the ticks
@@ -33,7 +33,7 @@ struct ClockSpec {
 };
 
 struct ClockParse {
-  std::optional<ClockSpec> clock;
+  std::optional<NamedClock> clock;
   std::string error;  // why text names no clock, naming the valid fields; empty with a clock
 };
 
@@ -55,12 +55,12 @@ struct ClockTick {
 // goes back. Only exact packets of the clock's type move it.
 class PacketClock {
  public:
-  explicit PacketClock(const ClockSpec &spec);
+  explicit PacketClock(const NamedClock &named);
 
   // Moves the clock when packet (type byte, length byte L, L payload bytes) is an exact packet
   // of the clock's type; returns what it did then, nothing for any other packet.
   std::optional<ClockTick> observe(const uint8_t *packet) {
-    if (packet[0] != spec_.type) return std::nullopt;  // most packets: no call
+    if (packet[0] != named_.type) return std::nullopt;  // most packets: no call
     return observe_own_type(packet);
   }
 
@@ -69,14 +69,14 @@ class PacketClock {
   // The time in seconds of a packet now: the unwrapped count times the tick. Needs started().
   double now() const { return now_; }
   // The time of the first clock packet. Needs started().
-  double first() const { return spec_.seconds(first_ticks_); }
+  double first() const { return named_.seconds(first_ticks_); }
   // The unwrapped count now. Needs started().
   uint64_t ticks() const { return ticks_; }
   uint64_t resets() const { return resets_; }
-  const ClockSpec &spec() const { return spec_; }
+  const NamedClock &named() const { return named_; }
 
  private:
-  ClockSpec spec_;
+  NamedClock named_;
   uint32_t modulus_mask_ = 0;  // the field's range less one
   bool started_ = false;
   uint32_t raw_ = 0;  // the last raw count

@@ -64,10 +64,10 @@ bool round_trips(const Bytes &capture, const std::string &listing) {
 }
 
 bool clock_holds(const Bytes &capture, bool recover) {
-  const capdump::ClockSpec spec = capdump::parse_clock("1.uword:ms").clock.value();
+  const capdump::NamedClock named = capdump::parse_clock("1.uword:ms").clock.value();
   StringSink listing;
   {
-    capdump::PacketClock clock(spec);
+    capdump::PacketClock clock(named);
     OutputBuffer out(listing, false);
     capdump::JsonLinesSink json(out, true, &clock);
     capdump::ClockSink timed(clock, json);
@@ -75,7 +75,7 @@ bool clock_holds(const Bytes &capture, bool recover) {
     capdump::dump_pass(in, recover, timed);
     out.flush();
   }
-  capdump::PacketClock clock(spec);
+  capdump::PacketClock clock(named);
   capdump::ClockSteps steps;
   capdump::StatsSink stats_sink(recover, &clock, &steps);
   capdump::ClockSink timed(clock, stats_sink, {}, &steps);

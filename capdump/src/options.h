@@ -33,9 +33,9 @@ struct Options {
   bool follow = false;      // at the end of a regular file, wait for more bytes as tail -f does
   std::string report;       // write the report page to this file instead of listing the packets
   bool exact_only = false;  // list only packets whose payload is exactly their layout
-  std::optional<ClockSpec> clock;  // time the packets by this clock
-  TimeRange range;                 // with a clock: list only the packets in this time range
-  std::optional<double> gap;       // with a clock: a longer step is a dropout
+  std::optional<NamedClock> clock;  // time the packets by this clock
+  TimeRange range;                  // with a clock: list only the packets in this time range
+  std::optional<double> gap;        // with a clock: a longer step is a dropout
 };
 
 using ParseOutcome = cli::ParseOutcome<Options>;

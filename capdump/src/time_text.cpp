@@ -12,7 +12,7 @@ constexpr uint64_t kExactDigits = 1'000'000'000'000'000;
 
 void TimeText::format(const PacketClock &clock) {
   ticks_ = clock.ticks();
-  const int decimals = clock.spec().decimals;
+  const int decimals = clock.named().decimals;
   char *out = text_;
   if (decimals < 0 || ticks_ >= kExactDigits) {
     out = put_shortest(out, clock.now());

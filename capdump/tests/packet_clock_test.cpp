@@ -14,13 +14,13 @@
 
 namespace {
 
-using capdump::ClockSpec;
+using capdump::NamedClock;
 using capdump::PacketClock;
 
-ClockSpec clock_of(const std::string &text) {
+NamedClock clock_of(const std::string &text) {
   const capdump::ClockParse parse = capdump::parse_clock(text);
   EXPECT_TRUE(parse.clock) << parse.error;
-  return parse.clock.value_or(ClockSpec{});
+  return parse.clock.value_or(NamedClock{});
 }
 
 TEST(ParseClock, NamesAScalarIntegerFieldAndItsTick) {
@@ -34,10 +34,10 @@ TEST(ParseClock, NamesAScalarIntegerFieldAndItsTick) {
   };
   for (const auto &c : good) {
     SCOPED_TRACE(c.text);
-    const ClockSpec spec = clock_of(c.text);
-    EXPECT_EQ(spec.seconds_per_tick, c.seconds_per_tick);
-    EXPECT_EQ(spec.field.offset, c.offset);
-    EXPECT_EQ(spec.name, c.text);
+    const NamedClock named = clock_of(c.text);
+    EXPECT_EQ(named.seconds_per_tick, c.seconds_per_tick);
+    EXPECT_EQ(named.field.offset, c.offset);
+    EXPECT_EQ(named.name, c.text);
   }
   const struct {
     const char *text;
@@ -172,8 +172,8 @@ TEST(TimeText, FixedForDecimalTicksElseShortestAndReadsBackAsTheTime) {
 // The gaps of a clock that reads leads, each clock packet spacing bytes after the one before.
 capdump::GapSummary gaps_of(const std::vector<uint32_t> &leads, std::optional<double> threshold,
                             const std::string &clock_name = "1.lead:ms", uint64_t spacing = 100) {
-  const ClockSpec spec = clock_of(clock_name);
-  PacketClock clock(spec);
+  const NamedClock named = clock_of(clock_name);
+  PacketClock clock(named);
   capdump::ClockSteps steps;
   uint64_t offset = 0;
   for (const uint32_t lead : leads) {
@@ -181,7 +181,7 @@ capdump::GapSummary gaps_of(const std::vector<uint32_t> &leads, std::optional<do
     if (const auto tick = clock.observe(packet.data() + 2)) steps.add(*tick, offset);
     offset += spacing;
   }
-  return steps.summary(threshold, spec);
+  return steps.summary(threshold, named);
 }
 
 TEST(ClockGaps, StepsLongerThanTheThresholdAreDropouts) {

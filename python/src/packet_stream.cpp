@@ -31,7 +31,8 @@ class CollectorPaused {
 
 }  // namespace
 
-PacketStream::PacketStream(const py::handle &source, const std::optional<capdump::ClockSpec> &clock)
+PacketStream::PacketStream(const py::handle &source,
+                           const std::optional<capdump::NamedClock> &clock)
     : in_(source), window_(kReadBlock), scanner_(false, kAcceptEveryLength) {
   if (clock) clock_.emplace(*clock);
 }

@@ -19,7 +19,7 @@ namespace pyproto {
 class PacketStream {
  public:
   // Opens source as PythonSource does; times the packets by clock, when given.
-  PacketStream(const pybind11::handle &source, const std::optional<capdump::ClockSpec> &clock);
+  PacketStream(const pybind11::handle &source, const std::optional<capdump::NamedClock> &clock);
 
   // Reads the next block (framing it with the GIL released) and returns the packets accepted in
   // it as Packet tuples (packet_tuple.h), in order; None at the end of input. Raises the
