@@ -5,7 +5,7 @@
 
 #include <protolib/ring.h>
 
-#include "number_text.h"
+#include "decimal_counter.h"
 #include "platform.h"
 #include "stop_signal.h"
 
@@ -30,13 +30,12 @@ struct Run {
   OutputBuffer &out;
   OutputBuffer &progress;
   ListingCounts counts;
+  DecimalCounter line_count;  // counts.lines as text
 
   void write_line() {
     ++counts.lines;
-    char *room = progress.reserve();
-    char *end = put_decimal(room, counts.lines);
-    *end++ = '\r';
-    progress.commit(end);
+    line_count.increment();
+    progress.commit(line_count.put(progress.reserve(), '\r'));
     out.commit(line.format(decoder, out.reserve()));
   }
 
@@ -91,7 +90,7 @@ ListingDecoder::~ListingDecoder() {
 
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress) {
-  Run run{listed_type, line, decoder, out, progress, {}};
+  Run run{listed_type, line, decoder, out, progress, {}, {}};
   auto block = std::make_unique_for_overwrite<uint8_t[]>(kReadBlock);
   // The output is checked before each read, so a failed output costs no further read, which
   // could wait a long time on a pipe or terminal for bytes that would only be thrown away.
