@@ -19,10 +19,10 @@ void dumptwo_line_shown(PacketDecoder &decoder);
 // clears the fresh flag of type 20.
 class DumptwoLine final : public LineFormatter {
  public:
-  char *format(PacketDecoder &decoder, char *out) override;
+  char *format(PacketDecoder &decoder, uint32_t changed, char *out) override;
 
  private:
-  CachedPiece<Type20Record, 160> type20_;
+  CachedPiece<160> type20_;
 };
 
 #endif  // DUMPTWO_DUMPTWO_LINE_H

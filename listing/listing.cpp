@@ -24,25 +24,32 @@ constexpr std::size_t kRingRefill = kRingSize - 1;
 constexpr std::size_t kReadBlock = std::size_t{64} * 1024;
 
 struct Run {
+  Run(uint8_t listed, LineFormatter &formatter, PacketDecoder &from, OutputBuffer &lines,
+      OutputBuffer &counts_so_far)
+      : listed_type(listed), line(formatter), decoder(from), out(lines), progress(counts_so_far) {}
+
   uint8_t listed_type;
   LineFormatter &line;
   PacketDecoder &decoder;
   OutputBuffer &out;
   OutputBuffer &progress;
-  ListingCounts counts;
-  DecimalCounter line_count;  // counts.lines as text
+  ListingCounts counts{};
+  uint32_t changed = ~uint32_t{0};  // the types decoded since the last line; all at first
+  DecimalCounter line_count;        // counts.lines as text
 
   void write_line() {
     ++counts.lines;
     line_count.increment();
     progress.commit(line_count.put(progress.reserve(), '\r'));
-    out.commit(line.format(decoder, out.reserve()));
+    out.commit(line.format(decoder, changed, out.reserve()));
+    changed = 0;
   }
 
   // Takes every packet the ring holds; a type-0 packet strands no bytes. The framer's count,
   // which saturates, is moved into the run's while far below its limit.
   void drain() {
     for (int type; (type = decoder_next(&decoder)) >= 0;) {
+      if (type < 32) changed |= uint32_t{1} << type;
       if (type == listed_type) write_line();
     }
     counts.packet_errors += static_cast<uint64_t>(decoder.framer->errors);
@@ -90,7 +97,7 @@ ListingDecoder::~ListingDecoder() {
 
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress) {
-  Run run{listed_type, line, decoder, out, progress, {}, {}};
+  Run run(listed_type, line, decoder, out, progress);
   auto block = std::make_unique_for_overwrite<uint8_t[]>(kReadBlock);
   // The output is checked before each read, so a failed output costs no further read, which
   // could wait a long time on a pipe or terminal for bytes that would only be thrown away.

@@ -5,6 +5,7 @@
 
 #include <protolib/decoder.h>
 #include <protolib/ring.h>
+#include <protolib/catalogue.hpp>
 
 #include <cstdint>
 #include <optional>
@@ -19,14 +20,29 @@ enum ListingStatus {
   kListingIoError = 2,  // a read failed part-way or the output could not be written
 };
 
+// The bits of the packet types of Records, catalogue records of types below 32: bit t for type t.
+template <typename... Records>
+constexpr uint32_t type_bits() {
+  static_assert(((protolib::Layout<Records>::kType < 32) && ...));
+  return ((uint32_t{1} << protolib::Layout<Records>::kType) | ...);
+}
+
+// True when changed, bits as type_bits() makes them, has the bit of Record's type.
+template <typename Record>
+constexpr bool record_changed(uint32_t changed) {
+  return (changed & type_bits<Record>()) != 0;
+}
+
 // Formats the record line of one program.
 class LineFormatter {
  public:
   static constexpr std::size_t kMaxLine = OutputBuffer::kMaxReserve;
   virtual ~LineFormatter() = default;
-  // Writes the line (newline included, at most kMaxLine characters) for the packet just decoded
-  // and clears the fresh flags it showed. Returns the position after the line.
-  virtual char *format(PacketDecoder &decoder, char *out) = 0;
+  // Writes the line (newline included) for the packet just decoded and clears the fresh flags it
+  // showed. changed has the bit of each shown type whose record may have changed since this
+  // formatter's previous line; the first line must have them all. Writes at most kMaxLine
+  // characters; returns the position after the line.
+  virtual char *format(PacketDecoder &decoder, uint32_t changed, char *out) = 0;
 };
 
 // Counts of one listing run.

@@ -24,7 +24,7 @@ class NumberLine final : public LineFormatter {
   static constexpr std::size_t kCount = Count;
   std::vector<int64_t> numbers;
 
-  char *format(PacketDecoder &decoder, char *out) override {
+  char *format(PacketDecoder &decoder, uint32_t /*changed*/, char *out) override {
     numbers.resize(numbers.size() + Count);
     Numbers(decoder, numbers.data() + numbers.size() - Count);
     Shown(decoder);
