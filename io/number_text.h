@@ -14,6 +14,7 @@
 #include <cstring>
 #include <limits>
 #include <type_traits>
+#include <utility>
 
 // The most characters put_decimal and put_shortest write.
 inline constexpr std::size_t kMaxNumberText = 26;
@@ -129,10 +130,13 @@ char *put_field(char *out, Int value) {
   }
 }
 
-// Writes put_field for every element of an array.
+// Writes put_field for every element of an array, in straight-line code.
 template <typename Int, std::size_t N>
 char *put_fields(char *out, const Int (&values)[N]) {
-  for (Int value : values) out = put_field(out, value);
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    ((out = put_field(out, values[I])), ...);
+  }
+  (std::make_index_sequence<N>{});
   return out;
 }
 
