@@ -7,24 +7,27 @@ char *put_type1_piece(char *out, const Type1Record &r) {
   return put_field(put_decimal(out, uint32_t{r.uword}), r.word);
 }
 
-// " %d %ld %ld %ld %ld %ld %ld %d"
+// " %ld %ld %ld %ld %ld %ld %d": the type-12 record after its fresh flag.
 char *put_type12_piece(char *out, const Type12Record &r) {
-  return put_field(put_fields(put_field(out, r.fresh), r.longs), r.tail);
+  return put_field(put_fields(out, r.longs), r.tail);
 }
 
-// " %d %hu %hu %hu %hu %hu %hu %d"
+// " %hu %hu %hu %hu %hu %hu %d": the type-15 record after its fresh flag.
 char *put_type15_piece(char *out, const Type15Record &r) {
-  return put_field(put_fields(put_field(out, r.fresh), r.uwords), r.tail);
+  return put_field(put_fields(out, r.uwords), r.tail);
 }
 
 }  // namespace
 
-char *DumptenLine::format(PacketDecoder &d, char *out) {
-  out = type1_.put(out, d.rec1, put_type1_piece);
+char *DumptenLine::format(PacketDecoder &d, uint32_t changed, char *out) {
+  out = type1_.put(out, record_changed<Type1Record>(changed), d.rec1, put_type1_piece);
   out = put_words_tail(put_field(out, d.rec10.lead), d.rec10);
-  out = type12_.put(out, d.rec12, put_type12_piece);
-  out = type15_.put(out, d.rec15, put_type15_piece);
-  out = type20_.put(out, d.rec20, put_type20_piece);
+  out = type12_.put(put_field(out, d.rec12.fresh), record_changed<Type12Record>(changed), d.rec12,
+                    put_type12_piece);
+  out = type15_.put(put_field(out, d.rec15.fresh), record_changed<Type15Record>(changed), d.rec15,
+                    put_type15_piece);
+  out = type20_.put(put_field(out, d.rec20.fresh), record_changed<Type20Record>(changed), d.rec20,
+                    put_type20_piece);
   *out++ = '\n';
   dumpten_line_shown(d);
   return out;

@@ -8,6 +8,10 @@
 #include "listing.h"
 #include "record_pieces.h"
 
+// The types of the records a line shows.
+inline constexpr uint32_t kDumptenShown =
+    type_bits<Type1Record, Type10Record, Type12Record, Type15Record, Type20Record>();
+
 // The numbers of a line, in order, as format() writes them for the packet just decoded.
 inline constexpr std::size_t kDumptenNumbers = 42;
 void dumpten_numbers(const PacketDecoder &decoder, int64_t *numbers);
@@ -19,13 +23,14 @@ void dumpten_line_shown(PacketDecoder &decoder);
 // their fresh flags. Formatting clears the fresh flags of types 12, 15 and 20.
 class DumptenLine final : public LineFormatter {
  public:
-  char *format(PacketDecoder &decoder, char *out) override;
+  DumptenLine() : LineFormatter(kDumptenShown) {}
+  char *format(PacketDecoder &decoder, uint32_t changed, char *out) override;
 
  private:
-  CachedPiece<Type1Record, 16> type1_;
-  CachedPiece<Type12Record, 96> type12_;
-  CachedPiece<Type15Record, 64> type15_;
-  CachedPiece<Type20Record, 160> type20_;
+  CachedPiece<16> type1_;
+  CachedPiece<96> type12_;
+  CachedPiece<64> type15_;
+  CachedPiece<160> type20_;
 };
 
 #endif  // DUMPTEN_DUMPTEN_LINE_H

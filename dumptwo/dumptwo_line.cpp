@@ -1,8 +1,9 @@
 #include "dumptwo_line.h"
 
-char *DumptwoLine::format(PacketDecoder &d, char *out) {
+char *DumptwoLine::format(PacketDecoder &d, uint32_t changed, char *out) {
   out = put_words_tail(put_decimal(out, d.rec2.lead), d.rec2);
-  out = type20_.put(out, d.rec20, put_type20_piece);
+  out = type20_.put(put_field(out, d.rec20.fresh), record_changed<Type20Record>(changed), d.rec20,
+                    put_type20_piece);
   *out++ = '\n';
   dumptwo_line_shown(d);
   return out;

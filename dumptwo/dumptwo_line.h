@@ -8,6 +8,9 @@
 #include "listing.h"
 #include "record_pieces.h"
 
+// The types of the records a line shows.
+inline constexpr uint32_t kDumptwoShown = type_bits<Type2Record, Type20Record>();
+
 // The numbers of a line, in order, as format() writes them for the packet just decoded.
 inline constexpr std::size_t kDumptwoNumbers = 24;
 void dumptwo_numbers(const PacketDecoder &decoder, int64_t *numbers);
@@ -19,10 +22,11 @@ void dumptwo_line_shown(PacketDecoder &decoder);
 // clears the fresh flag of type 20.
 class DumptwoLine final : public LineFormatter {
  public:
-  char *format(PacketDecoder &decoder, char *out) override;
+  DumptwoLine() : LineFormatter(kDumptwoShown) {}
+  char *format(PacketDecoder &decoder, uint32_t changed, char *out) override;
 
  private:
-  CachedPiece<Type20Record, 160> type20_;
+  CachedPiece<160> type20_;
 };
 
 #endif  // DUMPTWO_DUMPTWO_LINE_H

@@ -5,13 +5,16 @@
 #define IO_NUMBER_TEXT_H
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
+#include <utility>
 
 // The most characters put_decimal and put_shortest write.
 inline constexpr std::size_t kMaxNumberText = 26;
@@ -21,10 +24,97 @@ template <std::integral Int>
 inline constexpr std::size_t kMaxDecimal = std::numeric_limits<Int>::digits10 + 1 +
                                            (std::is_signed_v<Int> ? 1 : 0);
 
-// Writes value in decimal, '-' first when negative.
+namespace number_text_detail {
+
+// The two digits of every value below 100, "00" to "99", one pair after another.
+inline constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// The writers below take a value in the range each names and write it with no leading zeros, or
+// with exactly the number of digits each names (leading zeros included). Each range is split
+// into digit pairs with a division or two of constant divisor, with no loop and no count of the
+// digits first.
+
+// Writes value < 100 as two digits.
+inline char *put_two_digits(char *out, uint32_t value) {
+  std::memcpy(out, &kDigitPairs[value * 2], 2);
+  return out + 2;
+}
+
+// Writes value < 100.
+inline char *put_below_100(char *out, uint32_t value) {
+  if (value < 10) {
+    *out = static_cast<char>('0' + value);
+    return out + 1;
+  }
+  return put_two_digits(out, value);
+}
+
+// Writes value < 10^4 as four digits.
+inline char *put_four_digits(char *out, uint32_t value) {
+  const uint32_t high = value / 100;
+  return put_two_digits(put_two_digits(out, high), value - high * 100);
+}
+
+// Writes value < 10^4.
+inline char *put_below_10k(char *out, uint32_t value) {
+  if (value < 100) return put_below_100(out, value);
+  const uint32_t high = value / 100;
+  return put_two_digits(put_below_100(out, high), value - high * 100);
+}
+
+// Writes value < 10^8 as eight digits.
+inline char *put_eight_digits(char *out, uint32_t value) {
+  const uint32_t high = value / 10'000;
+  return put_four_digits(put_four_digits(out, high), value - high * 10'000);
+}
+
+// Writes value.
+inline char *put_digits(char *out, uint32_t value) {
+  if (value < 10'000) return put_below_10k(out, value);
+  if (value < 100'000'000) {
+    const uint32_t high = value / 10'000;
+    return put_four_digits(put_below_10k(out, high), value - high * 10'000);
+  }
+  const uint32_t high = value / 100'000'000;  // below 43
+  return put_eight_digits(put_below_100(out, high), value - high * 100'000'000);
+}
+
+// Writes value.
+inline char *put_digits(char *out, uint64_t value) {
+  constexpr uint64_t k1e8 = 100'000'000;
+  if (value <= std::numeric_limits<uint32_t>::max()) {
+    return put_digits(out, static_cast<uint32_t>(value));
+  }
+  const uint64_t high = value / k1e8;
+  const auto low = static_cast<uint32_t>(value - high * k1e8);
+  if (high < k1e8) return put_eight_digits(put_digits(out, static_cast<uint32_t>(high)), low);
+  const uint64_t top = high / k1e8;  // below 1845
+  const auto middle = static_cast<uint32_t>(high - top * k1e8);
+  return put_eight_digits(put_eight_digits(put_below_10k(out, static_cast<uint32_t>(top)), middle),
+                          low);
+}
+
+}  // namespace number_text_detail
+
+// Writes value in decimal, '-' first when negative: the text of std::to_chars and printf.
 template <std::integral Int>
 inline char *put_decimal(char *out, Int value) {
-  return std::to_chars(out, out + kMaxDecimal<Int>, value).ptr;
+  using Unsigned = std::conditional_t<(sizeof(Int) <= sizeof(uint32_t)), uint32_t, uint64_t>;
+  auto magnitude = static_cast<Unsigned>(value);
+  if constexpr (std::is_signed_v<Int>) {
+    if (value < 0) {
+      *out++ = '-';
+      magnitude = Unsigned{0} - magnitude;
+    }
+  }
+  return number_text_detail::put_digits(out, magnitude);
 }
 
 // Writes a space, then value (of at most 32 bits) in decimal: byte for byte what printf gives
@@ -40,10 +130,13 @@ char *put_field(char *out, Int value) {
   }
 }
 
-// Writes put_field for every element of an array.
+// Writes put_field for every element of an array, in straight-line code.
 template <typename Int, std::size_t N>
 char *put_fields(char *out, const Int (&values)[N]) {
-  for (Int value : values) out = put_field(out, value);
+  [&]<std::size_t... I>(std::index_sequence<I...>) {
+    ((out = put_field(out, values[I])), ...);
+  }
+  (std::make_index_sequence<N>{});
   return out;
 }
 

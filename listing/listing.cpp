@@ -5,11 +5,12 @@
 
 #include <protolib/ring.h>
 
-#include "number_text.h"
+#include "decimal_counter.h"
 #include "platform.h"
 #include "stop_signal.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -23,27 +24,54 @@ constexpr unsigned kRingSize = 1024;
 constexpr std::size_t kRingRefill = kRingSize - 1;
 constexpr std::size_t kReadBlock = std::size_t{64} * 1024;
 
+// Decodes a packet, its type byte first, into the decoder's record of its type.
+using DecodeInto = void (*)(PacketDecoder &decoder, const uint8_t *packet);
+
+// The routine of each catalogue type below 32, null for the other types.
+constexpr std::array<DecodeInto, 32> kDecodeInto = [] {
+  std::array<DecodeInto, 32> table{};
+  protolib::for_each_catalogue_type([&table](auto kind) {
+    using Layout = protolib::Layout<typename decltype(kind)::Record>;
+    if constexpr (Layout::kType < table.size()) {
+      table[Layout::kType] = [](PacketDecoder &decoder, const uint8_t *packet) {
+        Layout::kDecode(&(decoder.*Layout::kSlot), packet + 1);
+      };
+    }
+  });
+  return table;
+}();
+
 struct Run {
+  Run(uint8_t listed, LineFormatter &formatter, PacketDecoder &from, OutputBuffer &lines,
+      OutputBuffer &counts_so_far)
+      : listed_type(listed), line(formatter), decoder(from), out(lines), progress(counts_so_far) {}
+
   uint8_t listed_type;
   LineFormatter &line;
   PacketDecoder &decoder;
   OutputBuffer &out;
   OutputBuffer &progress;
-  ListingCounts counts;
+  ListingCounts counts{};
+  uint32_t changed = ~uint32_t{0};  // the shown types decoded since the last line; all at first
+  DecimalCounter line_count;        // counts.lines as text
 
   void write_line() {
     ++counts.lines;
-    char *room = progress.reserve();
-    char *end = put_decimal(room, counts.lines);
-    *end++ = '\r';
-    progress.commit(end);
-    out.commit(line.format(decoder, out.reserve()));
+    line_count.increment();
+    progress.commit(line_count.put(progress.reserve(), '\r'));
+    out.commit(line.format(decoder, changed, out.reserve()));
+    changed = 0;
   }
 
-  // Takes every packet the ring holds; a type-0 packet strands no bytes. The framer's count,
+  // Takes every packet the ring holds, decoding those of the shown types. The framer's count,
   // which saturates, is moved into the run's while far below its limit.
   void drain() {
-    for (int type; (type = decoder_next(&decoder)) >= 0;) {
+    const uint32_t shown = line.shown_types();
+    for (const uint8_t *packet; (packet = framer_next(decoder.framer)) != nullptr;) {
+      const uint8_t type = packet[0];
+      if (type >= 32 || (shown >> type & 1u) == 0) continue;
+      kDecodeInto[type](decoder, packet);
+      changed |= uint32_t{1} << type;
       if (type == listed_type) write_line();
     }
     counts.packet_errors += static_cast<uint64_t>(decoder.framer->errors);
@@ -91,7 +119,7 @@ ListingDecoder::~ListingDecoder() {
 
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress) {
-  Run run{listed_type, line, decoder, out, progress, {}};
+  Run run(listed_type, line, decoder, out, progress);
   auto block = std::make_unique_for_overwrite<uint8_t[]>(kReadBlock);
   // The output is checked before each read, so a failed output costs no further read, which
   // could wait a long time on a pipe or terminal for bytes that would only be thrown away.

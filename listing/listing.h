@@ -5,6 +5,7 @@
 
 #include <protolib/decoder.h>
 #include <protolib/ring.h>
+#include <protolib/catalogue.hpp>
 
 #include <cstdint>
 #include <optional>
@@ -19,14 +20,36 @@ enum ListingStatus {
   kListingIoError = 2,  // a read failed part-way or the output could not be written
 };
 
+// The bits of the packet types of Records, catalogue records of types below 32: bit t for type t.
+template <typename... Records>
+constexpr uint32_t type_bits() {
+  static_assert(((protolib::Layout<Records>::kType < 32) && ...));
+  return ((uint32_t{1} << protolib::Layout<Records>::kType) | ...);
+}
+
+// True when changed, bits as type_bits() makes them, has the bit of Record's type.
+template <typename Record>
+constexpr bool record_changed(uint32_t changed) {
+  return (changed & type_bits<Record>()) != 0;
+}
+
 // Formats the record line of one program.
 class LineFormatter {
  public:
   static constexpr std::size_t kMaxLine = OutputBuffer::kMaxReserve;
+  // shown_types: type_bits() of the records the line shows, the listed type's among them.
+  explicit LineFormatter(uint32_t shown_types) : shown_types_(shown_types) {}
   virtual ~LineFormatter() = default;
-  // Writes the line (newline included, at most kMaxLine characters) for the packet just decoded
-  // and clears the fresh flags it showed. Returns the position after the line.
-  virtual char *format(PacketDecoder &decoder, char *out) = 0;
+  // The bits of the packet types whose records the line shows.
+  uint32_t shown_types() const { return shown_types_; }
+  // Writes the line (newline included) for the packet just decoded and clears the fresh flags it
+  // showed. changed has the bit of each shown type whose record may have changed since this
+  // formatter's previous line; the first line must have them all. Writes at most kMaxLine
+  // characters; returns the position after the line.
+  virtual char *format(PacketDecoder &decoder, uint32_t changed, char *out) = 0;
+
+ private:
+  uint32_t shown_types_;
 };
 
 // Counts of one listing run.
@@ -53,10 +76,11 @@ class ListingDecoder {
 };
 
 // Feeds every byte of in to the decoder's input ring (which must be empty and hold 1024 bytes),
-// draining the decoder after each addition until the ring is empty. Each packet of listed_type gets
-// its count and '\r' on progress, then its line on out. Stops early once out has failed, as nothing
-// more can be delivered. The framer's errors are moved into the counts after each drain, so
-// they are 0 afterwards.
+// taking every packet from it after each addition until the ring is empty. Only the records line
+// shows are decoded: the decoder's other records and last_packet stay as they were. Each packet
+// of listed_type (a type line shows) gets its count and '\r' on progress, then its line on out.
+// Stops early once out has failed, as nothing more can be delivered. The framer's errors are
+// moved into the counts after each drain, so they are 0 afterwards.
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           ByteSource &in, OutputBuffer &out, OutputBuffer &progress);
 

@@ -1,7 +1,6 @@
 #include "record_pieces.h"
 
 char *put_type20_piece(char *out, const Type20Record &r) {
-  out = put_field(out, r.fresh);
   out = put_field(out, r.lead);
   out = put_field(out, r.uword_a);
   out = put_field(out, r.uword_b);

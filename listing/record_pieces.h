@@ -19,8 +19,8 @@ char *put_words_tail(char *out, const Record &r) {
   return put_field(put_fields(out, r.words), r.tail);
 }
 
-// Writes " %d %lu %hu %hu %ld %ld %ld %ld %ld %ld %hu %hu %hu": the type-20 record with its
-// fresh flag.
+// Writes " %lu %hu %hu %ld %ld %ld %ld %ld %ld %hu %hu %hu": the type-20 record after its fresh
+// flag, which lines show before it.
 char *put_type20_piece(char *out, const Type20Record &r);
 
 // Stores each value, and each element of each array value, as the number a line prints for it;
@@ -38,31 +38,25 @@ int64_t *put_numbers(int64_t *out, const Values &...values) {
   return out;
 }
 
-// Stores the 13 numbers put_type20_piece writes.
+// Stores the 13 numbers a line shows for a type-20 record: its fresh flag, then those
+// put_type20_piece writes.
 int64_t *put_type20_numbers(int64_t *out, const Type20Record &r);
 
-// Remembers the text of a piece formatted from a record and formats it again only when the
-// record's bytes change. Text and record stay consistent whatever the record held before.
-template <typename Record, std::size_t MaxText>
+// The text of a piece formatted from a record, kept from line to line and formatted again only
+// when the record has changed.
+template <std::size_t MaxText>
 class CachedPiece {
  public:
-  // Writes the text that format(out, record) writes and returns the position after it.
-  template <typename Format>
-  char *put(char *out, const Record &record, Format format) {
-    // Padding takes part in the comparison; it only ever makes the piece be formatted again.
-    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
-    if (!valid_ || std::memcmp(&record, &record_, sizeof record) != 0) {
-      std::memcpy(&record_, &record, sizeof record);
-      size_ = static_cast<std::size_t>(format(text_, record) - text_);
-      valid_ = true;
-    }
+  // Writes the text format(out, record) writes (at most MaxText characters): format's anew when
+  // changed, which the first call must be; otherwise the text kept from the last call.
+  template <typename Record, typename Format>
+  char *put(char *out, bool changed, const Record &record, Format format) {
+    if (changed) size_ = static_cast<std::size_t>(format(text_, record) - text_);
     std::memcpy(out, text_, size_);
     return out + size_;
   }
 
  private:
-  bool valid_ = false;
-  Record record_;
   std::size_t size_ = 0;
   char text_[MaxText];
 };

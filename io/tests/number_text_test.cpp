@@ -1,12 +1,15 @@
-// Numbers as text: integers of every width at their extremes as printf prints them, shortest
-// floating-point text that reads back as the same value, and hexadecimal bytes and bit patterns.
+// Numbers as text: integers of every width at each change of digit count as std::to_chars and
+// printf print them, shortest floating-point text that reads back as the same value, and
+// hexadecimal bytes and bit patterns.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "number_text.h"
 
@@ -19,25 +22,54 @@ std::string text_of(Put put) {
   return std::string(buffer, put(buffer));
 }
 
+// Every value where the digit count changes that Int holds: each power of ten, one below and
+// one above it, their negations, and Int's extremes.
 template <typename Int>
-void expect_printf_text_at_extremes(const char *format) {
-  for (const Int value :
-       {std::numeric_limits<Int>::min(), Int{0}, Int{7}, std::numeric_limits<Int>::max()}) {
-    char expected[32];
-    std::snprintf(expected, sizeof expected, format, value);
-    EXPECT_EQ(text_of([&](char *out) { return put_decimal(out, value); }), expected);
+std::vector<Int> digit_count_edges() {
+  using Limits = std::numeric_limits<Int>;
+  std::vector<Int> values = {Limits::min(), Limits::max()};
+  const auto max = static_cast<uint64_t>(Limits::max());
+  for (uint64_t power = 1;; power *= 10) {
+    for (const uint64_t value : {power - 1, power, power + 1}) {
+      if (value > max) continue;
+      values.push_back(static_cast<Int>(value));
+      if constexpr (Limits::is_signed) values.push_back(static_cast<Int>(-static_cast<Int>(value)));
+    }
+    if (power > max / 10) return values;
   }
 }
 
-TEST(NumberText, DecimalOfEveryWidthIsPrintfText) {
-  expect_printf_text_at_extremes<int8_t>("%hhd");
-  expect_printf_text_at_extremes<uint8_t>("%hhu");
-  expect_printf_text_at_extremes<int16_t>("%hd");
-  expect_printf_text_at_extremes<uint16_t>("%hu");
-  expect_printf_text_at_extremes<int32_t>("%d");
-  expect_printf_text_at_extremes<uint32_t>("%u");
-  expect_printf_text_at_extremes<long long>("%lld");
-  expect_printf_text_at_extremes<unsigned long long>("%llu");
+// put_decimal against std::to_chars for Int, and put_field against printf for Int of at most 32
+// bits, at every digit-count edge.
+template <typename Int>
+void expect_standard_text_at_edges() {
+  for (const Int value : digit_count_edges<Int>()) {
+    SCOPED_TRACE(std::to_string(value) + " of " + std::to_string(sizeof(Int)) + " bytes");
+    char expected[32];
+    EXPECT_EQ(text_of([&](char *out) { return put_decimal(out, value); }),
+              std::string(expected, std::to_chars(expected, expected + 32, value).ptr));
+    if constexpr (sizeof(Int) <= 4) {
+      if constexpr (std::numeric_limits<Int>::is_signed) {
+        std::snprintf(expected, sizeof expected, " %ld", static_cast<long>(value));
+      } else {
+        std::snprintf(expected, sizeof expected, " %lu", static_cast<unsigned long>(value));
+      }
+      EXPECT_EQ(text_of([&](char *out) { return put_field(out, value); }), expected);
+    }
+  }
+}
+
+TEST(NumberText, DecimalOfEveryWidthIsStandardTextAtDigitCountEdges) {
+  expect_standard_text_at_edges<int8_t>();
+  expect_standard_text_at_edges<uint8_t>();
+  expect_standard_text_at_edges<int16_t>();
+  expect_standard_text_at_edges<uint16_t>();
+  expect_standard_text_at_edges<int32_t>();
+  expect_standard_text_at_edges<uint32_t>();
+  expect_standard_text_at_edges<int64_t>();
+  expect_standard_text_at_edges<uint64_t>();
+  expect_standard_text_at_edges<long long>();
+  expect_standard_text_at_edges<unsigned long long>();
 }
 
 TEST(NumberText, FieldsArePrecededBySpaces) {

@@ -78,40 +78,57 @@ class FieldValues {
   std::mt19937 rng_;
 };
 
-// Changes some records as packets would, then formats a line with both programs.
+// Changes some records as packets would, then formats a line with both programs, each told which
+// records changed since its previous line.
 TEST(RecordLine, EqualsPrintfForRandomAndExtremeValues) {
   FieldValues values(99);
   PacketDecoder d{};
   DumptenLine dumpten;
   DumptwoLine dumptwo;
+  uint32_t dumpten_changed = ~uint32_t{0};
+  uint32_t dumptwo_changed = ~uint32_t{0};
+  const auto changed = [&](uint32_t types) {
+    dumpten_changed |= types;
+    dumptwo_changed |= types;
+  };
   char line[LineFormatter::kMaxLine];
   for (int i = 0; i < 20000; ++i) {
-    if (values.chance(3)) values.fill_all(d.rec1.uword, d.rec1.word, d.rec1.fresh);
+    if (values.chance(3)) {
+      values.fill_all(d.rec1.uword, d.rec1.word, d.rec1.fresh);
+      changed(type_bits<Type1Record>());
+    }
     values.fill_all(d.rec10.lead, d.rec10.words, d.rec10.tail);
     values.fill_all(d.rec2.lead, d.rec2.words, d.rec2.tail);
+    changed(type_bits<Type10Record, Type2Record>());
     if (values.chance(4)) {
       values.fill_all(d.rec12.longs, d.rec12.tail);
       d.rec12.fresh = 1;
+      changed(type_bits<Type12Record>());
     }
     if (values.chance(4)) {
       values.fill_all(d.rec15.uwords, d.rec15.tail);
       d.rec15.fresh = 1;
+      changed(type_bits<Type15Record>());
     }
-    const bool new20 = values.chance(4);
-    if (new20) {
+    if (values.chance(4)) {
       values.fill_all(d.rec20.lead, d.rec20.uword_a, d.rec20.uword_b, d.rec20.longs,
                       d.rec20.uwords);
       d.rec20.fresh = 1;
+      changed(type_bits<Type20Record>());
     }
 
     if (i % 2 == 0) {
       const std::string expected = dumpten_reference(d);
-      ASSERT_EQ(std::string(line, dumpten.format(d, line)), expected) << "line " << i;
+      ASSERT_EQ(std::string(line, dumpten.format(d, dumpten_changed, line)), expected)
+          << "line " << i;
       ASSERT_EQ(d.rec12.fresh + d.rec15.fresh + d.rec20.fresh, 0);
+      dumpten_changed = 0;
     } else {
       const std::string expected = dumptwo_reference(d);
-      ASSERT_EQ(std::string(line, dumptwo.format(d, line)), expected) << "line " << i;
+      ASSERT_EQ(std::string(line, dumptwo.format(d, dumptwo_changed, line)), expected)
+          << "line " << i;
       ASSERT_EQ(d.rec20.fresh, 0);
+      dumptwo_changed = 0;
     }
   }
 }
@@ -130,9 +147,9 @@ TEST(RecordLine, LongestLinesFit) {
   const std::string ten = dumpten_reference(d);
   const std::string two = dumptwo_reference(d);
   char line[LineFormatter::kMaxLine];
-  EXPECT_EQ(std::string(line, DumptenLine().format(d, line)), ten);
+  EXPECT_EQ(std::string(line, DumptenLine().format(d, ~uint32_t{0}, line)), ten);
   d.rec20.fresh = 1;
-  EXPECT_EQ(std::string(line, DumptwoLine().format(d, line)), two);
+  EXPECT_EQ(std::string(line, DumptwoLine().format(d, ~uint32_t{0}, line)), two);
   EXPECT_LT(ten.size(), LineFormatter::kMaxLine);
 }
 

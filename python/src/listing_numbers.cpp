@@ -17,14 +17,15 @@ namespace pyproto {
 namespace {
 
 // A line formatter that keeps a line's numbers and writes no text.
-template <std::size_t Count, void (*Numbers)(const PacketDecoder &, int64_t *),
+template <std::size_t Count, uint32_t ShownTypes, void (*Numbers)(const PacketDecoder &, int64_t *),
           void (*Shown)(PacketDecoder &)>
 class NumberLine final : public LineFormatter {
  public:
   static constexpr std::size_t kCount = Count;
   std::vector<int64_t> numbers;
 
-  char *format(PacketDecoder &decoder, char *out) override {
+  NumberLine() : LineFormatter(ShownTypes) {}
+  char *format(PacketDecoder &decoder, uint32_t /*changed*/, char *out) override {
     numbers.resize(numbers.size() + Count);
     Numbers(decoder, numbers.data() + numbers.size() - Count);
     Shown(decoder);
@@ -32,8 +33,10 @@ class NumberLine final : public LineFormatter {
   }
 };
 
-using DumptenNumbers = NumberLine<kDumptenNumbers, dumpten_numbers, dumpten_line_shown>;
-using DumptwoNumbers = NumberLine<kDumptwoNumbers, dumptwo_numbers, dumptwo_line_shown>;
+using DumptenNumbers =
+    NumberLine<kDumptenNumbers, kDumptenShown, dumpten_numbers, dumpten_line_shown>;
+using DumptwoNumbers =
+    NumberLine<kDumptwoNumbers, kDumptwoShown, dumptwo_numbers, dumptwo_line_shown>;
 
 class Discard final : public ByteSink {
  public:
