@@ -6,11 +6,44 @@
 #include <protolib/catalogue.hpp>
 #include <protolib/packet_form.hpp>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 namespace capdump {
+
+namespace decoded_detail {
+
+// Decodes packet, of the catalogue type whose record is Record, and shows it: show_decoded's
+// work for one type.
+template <typename Record, typename Show>
+void decode_and_show(const uint8_t *packet, protolib::PacketForm form, Show &show) {
+  Record record{};
+  if (form == protolib::PacketForm::kExact || form == protolib::PacketForm::kLong) {
+    protolib::CatalogueType<Record>::decode(record, packet + 1);  // reads no byte past the payload
+  } else {
+    uint8_t padded[1 + 256] = {};  // length byte, payload, zeros up to the longest layout
+    std::memcpy(padded, packet + 1, std::size_t{1} + packet[1]);
+    protolib::CatalogueType<Record>::decode(record, padded);
+  }
+  show(record, form);
+}
+
+// decode_and_show for each catalogue type, by type byte; null for the other types. Made once,
+// at compile time, so a packet costs one look-up rather than a walk through the catalogue.
+template <typename Show>
+inline constexpr auto kDecodeAndShow = [] {
+  using Call = void (*)(const uint8_t *, protolib::PacketForm, Show &);
+  std::array<Call, 256> calls{};
+  protolib::for_each_catalogue_type([&calls](auto kind) {
+    calls[decltype(kind)::kType] = &decode_and_show<typename decltype(kind)::Record, Show>;
+  });
+  return calls;
+}();
+
+}  // namespace decoded_detail
 
 // For a packet (type byte, length byte L, L payload bytes) of a catalogue type, calls
 // show(record, form): record is what the library's decode routine makes of the payload
@@ -20,18 +53,10 @@ namespace capdump {
 // other types.
 template <typename Show>
 bool show_decoded(const uint8_t *packet, protolib::PacketForm form, Show &&show) {
-  return protolib::visit_catalogue_type(packet[0], [&](auto kind) {
-    using Record = typename decltype(kind)::Record;
-    Record record{};
-    if (form == protolib::PacketForm::kExact || form == protolib::PacketForm::kLong) {
-      kind.decode(record, packet + 1);  // decoding reads no byte past the payload
-    } else {
-      uint8_t padded[1 + 256] = {};  // length byte, payload, zeros up to the longest layout
-      std::memcpy(padded, packet + 1, std::size_t{1} + packet[1]);
-      kind.decode(record, padded);
-    }
-    show(record, form);
-  });
+  const auto call = decoded_detail::kDecodeAndShow<std::remove_reference_t<Show>>[packet[0]];
+  if (call == nullptr) return false;
+  call(packet, form, show);
+  return true;
 }
 template <typename Show>
 bool show_decoded(const uint8_t *packet, Show &&show) {
