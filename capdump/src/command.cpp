@@ -74,8 +74,10 @@ class TimedPass {
   std::optional<ClockSteps> steps_;
 };
 
-// Runs a pass over in handing the packets the options choose to sink.
+// Runs a pass over in handing the packets the options choose to sink; a filter only when the
+// options leave some packets out.
 PassTotals list_packets(const Options &options, TimedPass &pass, ByteSource &in, EventSink &sink) {
+  if (options.types.all() && !options.exact_only) return pass.run(in, sink);
   TypeFilter filter(options.types, sink, options.exact_only);
   return pass.run(in, filter);
 }
