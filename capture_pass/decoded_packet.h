@@ -6,11 +6,11 @@
 #include <protolib/catalogue.hpp>
 #include <protolib/packet_form.hpp>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
+#include <tuple>
+#include <utility>
 
 namespace capdump {
 
@@ -31,17 +31,16 @@ void decode_and_show(const uint8_t *packet, protolib::PacketForm form, Show &sho
   show(record, form);
 }
 
-// decode_and_show for each catalogue type, by type byte; null for the other types. Made once,
-// at compile time, so a packet costs one look-up rather than a walk through the catalogue.
-template <typename Show>
-inline constexpr auto kDecodeAndShow = [] {
-  using Call = void (*)(const uint8_t *, protolib::PacketForm, Show &);
-  std::array<Call, 256> calls{};
-  protolib::for_each_catalogue_type([&calls](auto kind) {
-    calls[decltype(kind)::kType] = &decode_and_show<typename decltype(kind)::Record, Show>;
-  });
-  return calls;
-}();
+// Calls decode_and_show for the catalogue type of packet, comparing its type byte with each
+// type's in turn (which the compiler may make a jump table); false for other types.
+template <typename Show, std::size_t... I>
+bool dispatch(const uint8_t *packet, protolib::PacketForm form, Show &show,
+              std::index_sequence<I...>) {
+  using Records = protolib::CatalogueRecords;
+  return ((packet[0] == protolib::Layout<std::tuple_element_t<I, Records>>::kType &&
+           (decode_and_show<std::tuple_element_t<I, Records>>(packet, form, show), true)) ||
+          ...);
+}
 
 }  // namespace decoded_detail
 
@@ -53,10 +52,9 @@ inline constexpr auto kDecodeAndShow = [] {
 // other types.
 template <typename Show>
 bool show_decoded(const uint8_t *packet, protolib::PacketForm form, Show &&show) {
-  const auto call = decoded_detail::kDecodeAndShow<std::remove_reference_t<Show>>[packet[0]];
-  if (call == nullptr) return false;
-  call(packet, form, show);
-  return true;
+  return decoded_detail::dispatch(
+      packet, form, show,
+      std::make_index_sequence<std::tuple_size_v<protolib::CatalogueRecords>>{});
 }
 template <typename Show>
 bool show_decoded(const uint8_t *packet, Show &&show) {
