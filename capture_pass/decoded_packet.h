@@ -9,8 +9,40 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 namespace capdump {
+
+namespace decoded_detail {
+
+// Decodes packet, of the catalogue type whose record is Record, and shows it: show_decoded's
+// work for one type.
+template <typename Record, typename Show>
+void decode_and_show(const uint8_t *packet, protolib::PacketForm form, Show &show) {
+  Record record{};
+  if (form == protolib::PacketForm::kExact || form == protolib::PacketForm::kLong) {
+    protolib::CatalogueType<Record>::decode(record, packet + 1);  // reads no byte past the payload
+  } else {
+    uint8_t padded[1 + 256] = {};  // length byte, payload, zeros up to the longest layout
+    std::memcpy(padded, packet + 1, std::size_t{1} + packet[1]);
+    protolib::CatalogueType<Record>::decode(record, padded);
+  }
+  show(record, form);
+}
+
+// Calls decode_and_show for the catalogue type of packet, comparing its type byte with each
+// type's in turn (which the compiler may make a jump table); false for other types.
+template <typename Show, std::size_t... I>
+bool dispatch(const uint8_t *packet, protolib::PacketForm form, Show &show,
+              std::index_sequence<I...>) {
+  using Records = protolib::CatalogueRecords;
+  return ((packet[0] == protolib::Layout<std::tuple_element_t<I, Records>>::kType &&
+           (decode_and_show<std::tuple_element_t<I, Records>>(packet, form, show), true)) ||
+          ...);
+}
+
+}  // namespace decoded_detail
 
 // For a packet (type byte, length byte L, L payload bytes) of a catalogue type, calls
 // show(record, form): record is what the library's decode routine makes of the payload
@@ -20,18 +52,9 @@ namespace capdump {
 // other types.
 template <typename Show>
 bool show_decoded(const uint8_t *packet, protolib::PacketForm form, Show &&show) {
-  return protolib::visit_catalogue_type(packet[0], [&](auto kind) {
-    using Record = typename decltype(kind)::Record;
-    Record record{};
-    if (form == protolib::PacketForm::kExact || form == protolib::PacketForm::kLong) {
-      kind.decode(record, packet + 1);  // decoding reads no byte past the payload
-    } else {
-      uint8_t padded[1 + 256] = {};  // length byte, payload, zeros up to the longest layout
-      std::memcpy(padded, packet + 1, std::size_t{1} + packet[1]);
-      kind.decode(record, padded);
-    }
-    show(record, form);
-  });
+  return decoded_detail::dispatch(
+      packet, form, show,
+      std::make_index_sequence<std::tuple_size_v<protolib::CatalogueRecords>>{});
 }
 template <typename Show>
 bool show_decoded(const uint8_t *packet, Show &&show) {

@@ -30,10 +30,15 @@ _capture_tools() {
       esac
       ;;
     capdump)
-      options='--format --type --errors --recover --stats --report --exact-only --clock --from
-               --to --gap --follow'
+      options='--format --split --type --errors --recover --stats --report --exact-only --clock
+               --from --to --gap --follow'
       case $option in
         --type) list=$_capture_tools_types ;;
+        --split)
+          compopt -o filenames
+          mapfile -t COMPREPLY < <(compgen -d -- "$cur")
+          return
+          ;;
         --format) words='jsonl csv raw' ;;
         --clock) words='10.lead:ms 10.lead:us 10.lead:s' ;;
         --from | --to | --gap) return ;;

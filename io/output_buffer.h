@@ -22,8 +22,11 @@ class OutputBuffer {
   OutputBuffer &operator=(const OutputBuffer &) = delete;
 
   // Returns room for up to kMaxReserve characters; commit() then says how many were used.
-  char *reserve() {
-    if (kCapacity - used_ < kMaxReserve) flush();
+  char *reserve() { return reserve(kMaxReserve); }
+  // Returns room for up to room characters, room being at most the buffer's 64 KiB; commit()
+  // then says how many were used. For writers whose longest piece exceeds kMaxReserve.
+  char *reserve(std::size_t room) {
+    if (kCapacity - used_ < room) flush();
     return data_ + used_;
   }
   // Keeps the characters written since reserve() up to end.

@@ -17,8 +17,10 @@
 #include "cli/values.h"
 #include "clock_gaps.h"
 #include "clock_sink.h"
+#include "csv_files.h"
 #include "csv_table.h"
 #include "dump_pass.h"
+#include "file_output.h"
 #include "follow_source.h"
 #include "json_lines.h"
 #include "output_buffer.h"
@@ -32,36 +34,9 @@ namespace capdump {
 
 namespace {
 
-// Standard output, remembering why a write failed.
-class StdoutSink final : public ByteSink {
- public:
-  bool write(const char *data, std::size_t size) override {
-    if (fd_sink_.write(data, size)) return true;
-    error_ = errno != 0 ? errno : EIO;
-    return false;
-  }
-  int error() const { return error_; }
-
- private:
-  FdSink fd_sink_{STDOUT_FILENO};
-  int error_ = 0;
-};
-
-struct Output {
-  StdoutSink sink;
-  OutputBuffer buffer{sink, isatty(STDOUT_FILENO) == 1};
-
-  // Writes out what is buffered; returns the exit status, with a message if that failed.
-  int finish() {
-    if (buffer.flush()) return cli::kDone;
-    return cli::report_write_error(kAbout.name, "standard output", sink.error());
-  }
-};
-
-// The input file opened for reading, or -1 after a message.
-int open_input(const std::string &name, const std::string &shown) {
+// The input file opened for reading, its status in info, or -1 after a message.
+int open_input(const std::string &name, const std::string &shown, struct stat &info) {
   const int fd = name == "-" ? STDIN_FILENO : open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat info {};
   const int error = fd < 0                  ? errno
                     : fstat(fd, &info) != 0 ? errno
                     : S_ISDIR(info.st_mode) ? EISDIR
@@ -99,8 +74,10 @@ class TimedPass {
   std::optional<ClockSteps> steps_;
 };
 
-// Runs a pass over in handing the packets the options choose to sink.
+// Runs a pass over in handing the packets the options choose to sink; a filter only when the
+// options leave some packets out.
 PassTotals list_packets(const Options &options, TimedPass &pass, ByteSource &in, EventSink &sink) {
+  if (options.types.all() && !options.exact_only) return pass.run(in, sink);
   TypeFilter filter(options.types, sink, options.exact_only);
   return pass.run(in, filter);
 }
@@ -126,6 +103,37 @@ PassTotals dump(const Options &options, ByteSource &in, OutputBuffer &out) {
   }
   auto json = std::make_unique<JsonLinesSink>(out, options.errors, pass.clock());
   return list_packets(options, pass, in, *json);
+}
+
+// Creates the directory dir unless there is one; false after a message when neither works.
+bool make_directory(const std::string &dir) {
+  if (mkdir(dir.c_str(), 0777) == 0) return true;
+  int error = errno;
+  struct stat info {};
+  if (error == EEXIST) {
+    if (stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+    error = ENOTDIR;
+  }
+  std::fprintf(stderr, "capdump: cannot create directory %s: %s\n", cli::quoted(dir).c_str(),
+               std::strerror(error));
+  return false;
+}
+
+// Reads in and writes a CSV file a type to options.split, through files, which it sets for the
+// time of the pass; input is the status of the capture read.
+PassTotals split(const Options &options, ByteSource &in, const struct stat &input,
+                 std::unique_ptr<CsvFiles> &files, int &status) {
+  if (!make_directory(options.split)) {
+    status = cli::kFailed;
+    return {};
+  }
+  TimedPass pass(options, false);
+  files = std::make_unique<CsvFiles>(options.split, options.types, options.recover, pass.clock(),
+                                     input);
+  const PassTotals totals = list_packets(options, pass, in, *files);
+  status = files->finish();
+  files.reset();
+  return totals;
 }
 
 // Writes page to a new file at path, replacing one there; returns the exit status, with a
@@ -161,12 +169,17 @@ int run_dump(const Options &options) {
   }
   const std::string shown =
       options.input == "-" ? std::string("standard input") : cli::quoted(options.input);
-  const int fd = open_input(options.input, shown);
+  struct stat input {};
+  const int fd = open_input(options.input, shown, input);
   if (fd < 0) return cli::kFailed;
   catch_stop_signals();
-  auto out = std::make_unique<Output>();
+  auto out = std::make_unique<FileOutput>(STDOUT_FILENO, isatty(STDOUT_FILENO) == 1);
+  std::unique_ptr<CsvFiles> files;  // with --split, during the pass
   // What the bytes so far gave goes out before each wait for more.
-  const auto deliver = [&out] { out->buffer.flush(); };
+  const auto deliver = [&out, &files] {
+    if (files) files->flush();
+    out->buffer().flush();
+  };
   FdSource file(fd, deliver);
   FollowSource followed(file, deliver, [&shown] {
     std::fprintf(stderr, "capdump: %s shrank; reading it again from the start\n", shown.c_str());
@@ -175,9 +188,11 @@ int run_dump(const Options &options) {
   if (options.follow) in = &followed;
   int status = cli::kDone;
   PassTotals totals;
-  if (options.report.empty()) {
-    totals = dump(options, *in, out->buffer);
-    status = out->finish();
+  if (!options.split.empty()) {
+    totals = split(options, *in, input, files, status);
+  } else if (options.report.empty()) {
+    totals = dump(options, *in, out->buffer());
+    status = out->finish("standard output");
   } else {
     totals = report(options, *in, shown, status);
   }

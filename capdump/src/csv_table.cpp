@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <concepts>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
 #include <utility>
 
 #include "decoded_packet.h"
@@ -45,17 +48,27 @@ class HeaderCells {
   std::string prefix_;
 };
 
-// Writes a cell for each value of the fields it is given, each after a comma; empty cells when
-// blank.
+// Cells of one of Owner's entries: a cell an element of each field.
+template <typename Owner>
+constexpr std::size_t entry_cells() {
+  return std::apply(
+      [](const auto &...fields) {
+        return (std::size_t{0} + ... + std::remove_cvref_t<decltype(fields)>::kLength);
+      },
+      protolib::Layout<Owner>::kFields);
+}
+
+// Writes a cell for each value of the fields it is given, each after a comma; entries past the
+// count as empty cells.
 class ValueCells {
  public:
-  ValueCells(char *out, bool blank) : out_(out), blank_(blank) {}
+  explicit ValueCells(char *out) : out_(out) {}
   char *end() const { return out_; }
 
   template <typename Scalar>
   void operator()(std::string_view, Scalar value) {
     *out_++ = ',';
-    if (!blank_) out_ = put_value(out_, value);
+    out_ = put_value(out_, value);
   }
   template <typename Scalar, std::size_t N>
   void operator()(std::string_view name, const Scalar (&values)[N]) {
@@ -63,11 +76,11 @@ class ValueCells {
   }
   template <typename Entry, std::size_t Capacity, typename Count>
   void operator()(std::string_view, EntryList<Entry, Capacity, Count> list) {
-    for (std::size_t i = 0; i < Capacity; ++i) {
-      ValueCells entry(out_, blank_ || i >= list.count);
-      for_each_field(list.entries[i], entry);
-      out_ = entry.end();
-    }
+    const std::size_t shown = std::min<std::size_t>(list.count, Capacity);
+    for (std::size_t i = 0; i < shown; ++i) for_each_field(list.entries[i], *this);
+    const std::size_t blank = (Capacity - shown) * entry_cells<std::remove_const_t<Entry>>();
+    std::memset(out_, ',', blank);
+    out_ += blank;
   }
 
  private:
@@ -83,7 +96,6 @@ class ValueCells {
   }
 
   char *out_;
-  bool blank_;
 };
 
 }  // namespace
@@ -102,7 +114,7 @@ CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column, const P
 
 void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
   if (packet[0] != type_) return;
-  char *out = put_decimal(row_, event.offset);
+  char *out = put_decimal(out_.reserve(kMaxRow), event.offset);
   *out++ = ',';
   if (clock_ != nullptr) {
     if (clock_->started()) {
@@ -120,15 +132,15 @@ void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recove
     *out++ = ',';
     *out++ = recovered ? '1' : '0';
   }
-  show_decoded(packet, form, [&](const auto &record, protolib::PacketForm) {
-    ValueCells cells(out, false);
+  show_decoded(packet, form, [&out](const auto &record, protolib::PacketForm) {
+    ValueCells cells(out);
     for_each_field(record, cells);
     out = cells.end();
   });
   *out++ = ',';
   if (form != protolib::PacketForm::kExact) out = put_hex(out, packet + 2, packet[1]);
   *out++ = '\n';
-  out_.append(std::string_view(row_, static_cast<std::size_t>(out - row_)));
+  out_.commit(out);
 }
 
 }  // namespace capdump

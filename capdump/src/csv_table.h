@@ -43,7 +43,6 @@ class CsvSink final : public EventSink {
   bool recovered_column_;
   const PacketClock *clock_;
   TimeText time_;
-  char row_[kMaxRow]{};
 };
 
 }  // namespace capdump

@@ -39,7 +39,6 @@ class JsonLinesSink final : public EventSink {
   // Room for the longest line: a type-22 packet of ten entries of NaNs, with its payload.
   static constexpr std::size_t kMaxLine = 4096;
 
-  void write_line(const char *end);
   // Writes {"offset":N and, with a clock, ,"time":S.
   char *put_start(char *out, uint64_t offset);
 
@@ -47,7 +46,6 @@ class JsonLinesSink final : public EventSink {
   bool errors_;
   const PacketClock *clock_;
   TimeText time_;
-  char line_[kMaxLine]{};
 };
 
 }  // namespace capdump

@@ -56,6 +56,12 @@ std::string set_report(Options &options, std::string_view path) {
   return {};
 }
 
+std::string set_split(Options &options, std::string_view dir) {
+  if (dir.empty()) return "--split needs a directory name";
+  options.split = dir;
+  return {};
+}
+
 std::string set_clock(Options &options, std::string_view text) {
   ClockParse parse = parse_clock(text);
   if (!parse.clock) return parse.error;
@@ -94,6 +100,15 @@ const cli::OptionTable<Options> &option_table() {
        "framer takes whole (split one by --type; with --recover, a damaged capture's good and "
        "recovered packets), not to a terminal",
        set_format},
+      {"--split", "DIR",
+       "with --format csv, write the packets of every catalogue type (with --type, of the "
+       "catalogue types listed) in one pass to a file a type, DIR/type-N.csv, each the same "
+       "bytes as --format csv --type N writes with the same --recover, --exact-only, --clock, "
+       "--from and --to; nothing goes to standard output, and only the types with a row get a "
+       "file. DIR is created if missing (its parent must exist); files of those names in it are "
+       "replaced, but never the capture being read: that, and a file that cannot be created or "
+       "written, is an error (status 1)",
+       set_split},
       {"--type", "LIST", "list only the packets of these types (comma-separated, 0 to 255)",
        set_types},
       {"--errors", "",
@@ -157,6 +172,13 @@ bool one_catalogue_type(const std::bitset<256> &types) {
   return types.count() == 1 && protolib::in_catalogue(lowest_type(types));
 }
 
+bool only_catalogue_types(const std::bitset<256> &types) {
+  for (std::size_t type = 0; type < types.size(); ++type) {
+    if (types[type] && !protolib::in_catalogue(static_cast<unsigned>(type))) return false;
+  }
+  return true;
+}
+
 // What is wrong with the time options, or empty.
 std::string check_time(const Options &options) {
   const bool summary = options.stats || !options.report.empty();
@@ -192,9 +214,14 @@ std::string check_combination(const Options &options, bool types_given) {
     if (types_given) return "--stats counts every type; --type does not apply";
     if (options.errors) return "--stats counts the rejected packets; --errors does not apply";
   }
+  if (!options.split.empty()) {
+    if (options.format != Format::kCsv) return "--split writes CSV files; it needs --format csv";
+    if (types_given && !only_catalogue_types(options.types))
+      return "--split writes catalogue types only; --type lists one outside the catalogue";
+  } else if (options.format == Format::kCsv && !one_catalogue_type(options.types)) {
+    return "--format csv needs --type with one catalogue type";
+  }
   if (options.format == Format::kCsv) {
-    if (!one_catalogue_type(options.types))
-      return "--format csv needs --type with one catalogue type";
     if (options.errors) return "--errors needs JSON Lines: CSV rows are packets of one type";
   }
   if (options.format == Format::kRaw && options.errors)

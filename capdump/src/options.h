@@ -32,6 +32,7 @@ struct Options {
   bool stats = false;       // print the summary instead of the packets
   bool follow = false;      // at the end of a regular file, wait for more bytes as tail -f does
   std::string report;       // write the report page to this file instead of listing the packets
+  std::string split;        // with CSV: write a file a type to this directory instead
   bool exact_only = false;  // list only packets whose payload is exactly their layout
   std::optional<NamedClock> clock;  // time the packets by this clock
   TimeRange range;                  // with a clock: list only the packets in this time range
@@ -47,7 +48,8 @@ extern const cli::About kAbout;
 // --help and --version win over everything after them.
 ParseOutcome parse_options(const std::vector<std::string_view> &args);
 
-// The lowest type in types, which must not be empty: with --format csv, the one listed.
+// The lowest type in types, which must not be empty: with --format csv and no --split, the one
+// listed.
 uint8_t lowest_type(const std::bitset<256> &types);
 
 // The text --help prints.

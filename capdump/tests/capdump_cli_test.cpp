@@ -1,7 +1,12 @@
 // capdump end to end: the built program's output, messages and exit statuses, standard input,
 // and a capture turned into JSON Lines by capdump and back into bytes by capgen.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -33,6 +38,11 @@ const std::string kOneLine =
 TEST(CapdumpCli, FailuresEndWithAMessageAndTheirStatus) {
   TempDir dir;
   const std::string capture = dir.write("one.cap", as_text(make_packet(1, counting_payload(8))));
+  // A capture named as --split would name its type-1 file, and a type-1 file that cannot be
+  // written.
+  dir.write("type-1.csv", as_text(make_packet(1, counting_payload(8))));
+  ASSERT_EQ(mkdir(dir.path("full").c_str(), 0777), 0);
+  ASSERT_EQ(symlink("/dev/full", dir.path("full/type-1.csv").c_str()), 0);
   const std::vector<FailingRun> rows = {
       {{"capdump"},
        Stdout::kCaptured,
@@ -66,12 +76,31 @@ TEST(CapdumpCli, FailuresEndWithAMessageAndTheirStatus) {
        Stdout::kCaptured,
        1,
        "capdump: cannot write '/dev/full': No space left on device\n"},
+      {{"capdump", "--format=csv", "--split", dir.path("none/out"), capture},
+       Stdout::kCaptured,
+       1,
+       "capdump: cannot create directory '" + dir.path("none/out") +
+           "': No such file or directory\n"},
+      {{"capdump", "--format=csv", "--split", capture, capture},
+       Stdout::kCaptured,
+       1,
+       "capdump: cannot create directory '" + capture + "': Not a directory\n"},
+      {{"capdump", "--format=csv", "--split", dir.path(""), dir.path("type-1.csv")},
+       Stdout::kCaptured,
+       1,
+       "capdump: '" + dir.path("type-1.csv") +
+           "' is the capture being read; --split does not replace it\n"},
+      {{"capdump", "--format=csv", "--split", dir.path("full"), capture},
+       Stdout::kCaptured,
+       1,
+       "capdump: cannot write '" + dir.path("full/type-1.csv") + "': No space left on device\n"},
       {{"capdump", "--help"},
        Stdout::kDevFull,
        1,
        "capdump: cannot write standard output: No space left on device\n"},
   };
   expect_failures(kCapdump, rows);
+  EXPECT_EQ(slurp(dir.path("type-1.csv")), as_text(make_packet(1, counting_payload(8))));
 }
 
 TEST(CapdumpCli, ReadsAFileOrStandardInputAndPrintsHelpAndVersion) {
@@ -199,6 +228,60 @@ TEST(CapdumpCli, CapgenTurnsTheListingBackIntoTheSameBytes) {
     EXPECT_EQ(back.status, 0);
     EXPECT_EQ(back.err, "");
     EXPECT_EQ(slurp(dir.path("out.cap")), as_text(capture));
+  }
+}
+
+// The names of the files in dir, sorted.
+std::vector<std::string> file_names(const std::string &dir) {
+  std::vector<std::string> names;
+  for (const auto &entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(CapdumpCli, SplitWritesEachTypesCsvAsTypeWouldInOnePass) {
+  const auto type10 = [](uint32_t lead) {
+    Bytes payload(39, 0);
+    for (std::size_t i = 0; i < 4; ++i) payload[i] = static_cast<uint8_t>(lead >> (24 - 8 * i));
+    return make_packet(10, payload);
+  };
+  Bytes bad_a = make_packet(21, counting_payload(6));
+  bad_a[7] ^= 1;
+  // Types 1, 10 and 21 (one short), a rejected packet, and type 5, outside the catalogue.
+  const Bytes capture = concat({make_packet(1, counting_payload(8)), type10(1000), bad_a,
+                                make_packet(5, {}), make_packet(21, counting_payload(3)),
+                                type10(2000), make_packet(1, counting_payload(8))});
+  TempDir dir;
+  const std::string path = dir.write("in.cap", as_text(capture));
+  struct Case {
+    std::vector<std::string> options;
+    std::vector<std::string> files;
+  };
+  const Case cases[] = {
+      {{}, {"type-1.csv", "type-10.csv", "type-21.csv"}},
+      {{"--recover", "--clock=10.lead:ms", "--from=1.5"}, {"type-1.csv", "type-10.csv"}},
+      {{"--type=10,21,22", "--exact-only"}, {"type-10.csv"}},
+  };
+  for (const Case &row : cases) {
+    SCOPED_TRACE(row.options.empty() ? "every type" : row.options.front());
+    const std::string out = dir.path("out" + std::to_string(&row - cases));
+    std::vector<std::string> argv = {"capdump", "--format=csv", "--split", out};
+    argv.insert(argv.end(), row.options.begin(), row.options.end());
+    argv.push_back(path);
+    const ProgramRun split = run_program(kCapdump, argv);
+    EXPECT_EQ(split.status, 0) << split.err;
+    EXPECT_EQ(split.out, "");
+    ASSERT_EQ(file_names(out), row.files);
+    for (const std::string &name : row.files) {
+      std::vector<std::string> one = {"capdump", "--format=csv"};
+      one.insert(one.end(), row.options.begin(), row.options.end());
+      one.insert(one.end(), {"--type", name.substr(5, name.size() - 9), path});
+      const ProgramRun alone = run_program(kCapdump, one);
+      EXPECT_EQ(alone.status, 0) << name;
+      EXPECT_EQ(slurp(out + "/" + name), alone.out) << name;
+    }
   }
 }
 

@@ -14,7 +14,7 @@ using Args = std::vector<std::string_view>;
 
 bool holds_defaults(const Options &o) {
   return o.input == "a.cap" && o.format == Format::kDefault && o.types.all() && !o.errors &&
-         !o.recover && !o.stats && !o.follow && o.report.empty();
+         !o.recover && !o.stats && !o.follow && o.report.empty() && o.split.empty();
 }
 
 // Each command line either sets what it names or names its fault.
@@ -45,7 +45,9 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
        [](const Options &o) { return o.report == "out.html" && o.recover && o.input == "-"; },
        ""},
       {{"-f", "--format=raw", "--type=10,2", "a"},
-       [](const Options &o) { return o.follow && o.format == Format::kRaw && o.types.count() == 2; },
+       [](const Options &o) {
+         return o.follow && o.format == Format::kRaw && o.types.count() == 2;
+       },
        ""},
       {{"--follow", "--stats", "a"}, [](const Options &o) { return o.follow && o.stats; }, ""},
       {{"--help", "--bogus"}, nullptr, "", cli::Request::kHelp},
@@ -60,6 +62,17 @@ TEST(Options, CommandLinesSetWhatTheyNameOrNameTheirFault) {
       {{"--type", "10,256", "a"}, nullptr, "invalid packet type '256' (a number from 0 to 255)"},
       {{"--type", "10,", "a"}, nullptr, "invalid packet type '' (a number from 0 to 255)"},
       {{"--type=-1", "a"}, nullptr, "invalid packet type '-1' (a number from 0 to 255)"},
+      {{"--format=csv", "--split", "out", "--type=10,22", "a"},
+       [](const Options &o) { return o.split == "out" && o.types.count() == 2; },
+       ""},
+      {{"--split=out", "a"}, nullptr, "--split writes CSV files; it needs --format csv"},
+      {{"--format=jsonl", "--split=out", "a"},
+       nullptr,
+       "--split writes CSV files; it needs --format csv"},
+      {{"--format=csv", "--split=out", "--type=10,99", "a"},
+       nullptr,
+       "--split writes catalogue types only; --type lists one outside the catalogue"},
+      {{"--format=csv", "--split=", "a"}, nullptr, "--split needs a directory name"},
       {{"--format=csv", "a"}, nullptr, "--format csv needs --type with one catalogue type"},
       {{"--format=csv", "--type=10,12", "a"},
        nullptr,
