@@ -75,13 +75,30 @@ inline char *put_eight_digits(char *out, uint32_t value) {
   return put_four_digits(put_four_digits(out, high), value - high * 10'000);
 }
 
+// Writes a value below 100 * scale, where scale is 10^4 or 10^6: its leading one or two digits
+// then, for each further factor of 100 in scale, two digits. The value is multiplied once into a
+// fixed-point number of units of scale with 52 bits after the point, a little above the true one
+// (by less than 10^8 / 2^52 < 10^-7 of a unit, too little for any pair's hundredfold
+// multiplications to bring to a whole digit); each further pair is the integer part of the
+// fraction times 100.
+template <uint32_t Scale>
+inline char *put_scaled(char *out, uint32_t value) {
+  constexpr int kPoint = 52;
+  constexpr uint64_t kFraction = (uint64_t{1} << kPoint) - 1;
+  uint64_t fixed = uint64_t{value} * ((uint64_t{1} << kPoint) / Scale + 1);
+  out = put_below_100(out, static_cast<uint32_t>(fixed >> kPoint));
+  for (uint32_t left = Scale; left > 1; left /= 100) {
+    fixed = (fixed & kFraction) * 100;
+    out = put_two_digits(out, static_cast<uint32_t>(fixed >> kPoint));
+  }
+  return out;
+}
+
 // Writes value.
 inline char *put_digits(char *out, uint32_t value) {
   if (value < 10'000) return put_below_10k(out, value);
-  if (value < 100'000'000) {
-    const uint32_t high = value / 10'000;
-    return put_four_digits(put_below_10k(out, high), value - high * 10'000);
-  }
+  if (value < 1'000'000) return put_scaled<10'000>(out, value);
+  if (value < 100'000'000) return put_scaled<1'000'000>(out, value);
   const uint32_t high = value / 100'000'000;  // below 43
   return put_eight_digits(put_below_100(out, high), value - high * 100'000'000);
 }
