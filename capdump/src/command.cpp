@@ -95,6 +95,8 @@ PassTotals dump(const Options &options, ByteSource &in, OutputBuffer &out) {
   if (options.format == Format::kCsv) {
     auto csv =
         std::make_unique<CsvSink>(out, lowest_type(options.types), options.recover, pass.clock());
+    // The table keeps the packets of its one type itself.
+    if (!options.exact_only) return pass.run(in, *csv);
     return list_packets(options, pass, in, *csv);
   }
   if (options.format == Format::kRaw) {
