@@ -7,10 +7,12 @@ namespace capdump {
 
 namespace {
 
-constexpr unsigned kRingSize = 65535;
-// The most bytes handed over at once. The ring is empty whenever bytes are handed over: each
-// batch is stepped through until the framer runs dry, or dropped when backtracking.
-constexpr uint64_t kRingRoom = kRingSize - 1;
+// The most bytes handed over at once: few enough that the framer reads them while they are still
+// in the first-level cache, where copying them put them. The ring is empty whenever bytes are
+// handed over: each batch is stepped through until the framer runs dry, or dropped when
+// backtracking.
+constexpr unsigned kBatch = 4096;
+constexpr unsigned kRingSize = kBatch + 1;
 
 }  // namespace
 
@@ -72,7 +74,7 @@ void FrameScanner::take_decisions(std::vector<FrameEvent> &events) {
 
 void FrameScanner::scan(const ByteWindow &window, std::vector<FrameEvent> &events) {
   while (position_ < window.end()) {
-    const uint64_t batch = std::min(window.end() - position_, kRingRoom);
+    const uint64_t batch = std::min<uint64_t>(window.end() - position_, kBatch);
     ring_write(ring_, window.at(position_), static_cast<int>(batch));
     position_ += batch;
     take_decisions(events);
