@@ -35,6 +35,7 @@ RunSums word_sums(uint64_t word) {
 
 RunSums copy_and_sum_portable(uint8_t *dest, const uint8_t *run, std::size_t n,
                               const uint8_t * /*readable_end*/) {
+  if (n == 0) return {0, 0};  // run may be null then, which memcpy must not be given
   std::memcpy(dest, run, n);
   if constexpr (std::endian::native != std::endian::little) return carry_on({0, 0}, run, n);
   // Eight bytes at a time: each word adds its own weighted bytes and, 8 times over, the bytes
