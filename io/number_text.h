@@ -29,21 +29,21 @@ namespace number_text_detail {
 // The two digits of every value below 100, "00" to "99", one pair after another.
 inline constexpr auto kDigitPairs = [] {
   std::array<char, 200> pairs{};
-  for (int i = 0; i < 100; ++i) {
-    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
   }
   return pairs;
 }();
 
 // The writers below take a value in the range each names and write it with no leading zeros, or
 // with exactly the number of digits each names (leading zeros included). Each range is split
-// into digit pairs with a division or two of constant divisor, with no loop and no count of the
-// digits first.
+// into digit pairs by divisions of constant divisor or by one multiplication into a fixed-point
+// fraction, with no count of the digits first.
 
 // Writes value < 100 as two digits.
 inline char *put_two_digits(char *out, uint32_t value) {
-  std::memcpy(out, &kDigitPairs[value * 2], 2);
+  std::memcpy(out, &kDigitPairs[std::size_t{value} * 2], 2);
   return out + 2;
 }
 

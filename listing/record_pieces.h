@@ -58,7 +58,7 @@ class CachedPiece {
 
  private:
   std::size_t size_ = 0;
-  char text_[MaxText];
+  char text_[MaxText]{};
 };
 
 #endif  // LISTING_RECORD_PIECES_H
