@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "run_sums.h"
+#include "protolib/src/run_sums.h"
 
 int main(int argc, char **argv) {
   if (argc != 2) {

@@ -2,7 +2,7 @@
 #include <protolib/decoder.h>
 #include <protolib/framer.h>
 
-#include "bench_streams.h"
+#include "bench/bench_streams.h"
 
 namespace {
 

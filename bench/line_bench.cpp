@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "dumpten_line.h"
-#include "dumptwo_line.h"
+#include "listing/dumpten_line.h"
+#include "listing/dumptwo_line.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "live_program.h"
-#include "packet_bounds.h"
-#include "program_runner.h"
+#include "bench/packet_bounds.h"
+#include "testing/live_program.h"
+#include "testing/program_runner.h"
 
 namespace {
 

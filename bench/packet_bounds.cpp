@@ -1,4 +1,4 @@
-#include "packet_bounds.h"
+#include "bench/packet_bounds.h"
 
 #include <protolib/framer.h>
 #include <protolib/ring.h>

@@ -15,10 +15,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "dump_pass.h"
-#include "generator.h"
-#include "memory_io.h"
-#include "rng.h"
+#include "capgen/instrument/rng.h"
+#include "capgen/recording/generator.h"
+#include "capture_pass/dump_pass.h"
+#include "testing/memory_io.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "capdump/src/command.h"
+#include "capdump/src/options.h"
 #include "cli/console.h"
-#include "command.h"
-#include "options.h"
 
 int main(int argc, char **argv) {
   return cli::run_reporting_out_of_memory(capdump::kAbout.name, [argc, argv] {

@@ -13,15 +13,15 @@
 #include <string_view>
 #include <vector>
 
-#include "byte_io.h"
+#include "capgen/jsonl/jsonl_reader.h"
+#include "capgen/options.h"
+#include "capgen/output/replacing_output.h"
+#include "capgen/recording/generator.h"
+#include "capgen/recording/report.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/values.h"
-#include "generator.h"
-#include "jsonl_reader.h"
-#include "options.h"
-#include "replacing_output.h"
-#include "report.h"
+#include "io/byte_io.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "byte_window.h"
+#include "capture_pass/byte_window.h"
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "byte_io.h"
+#include "io/byte_io.h"
 
 namespace capdump {
 

@@ -1,4 +1,4 @@
-#include "capture_stats.h"
+#include "capture_pass/capture_stats.h"
 
 #include <protolib/catalogue.hpp>
 

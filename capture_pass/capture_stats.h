@@ -12,9 +12,9 @@
 
 #include <protolib/packet_form.hpp>
 
-#include "clock_gaps.h"
-#include "dump_pass.h"
-#include "reason_names.h"
+#include "capture_pass/clock_gaps.h"
+#include "capture_pass/dump_pass.h"
+#include "capture_pass/reason_names.h"
 
 namespace capdump {
 

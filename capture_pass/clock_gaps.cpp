@@ -1,4 +1,4 @@
-#include "clock_gaps.h"
+#include "capture_pass/clock_gaps.h"
 
 #include <algorithm>
 

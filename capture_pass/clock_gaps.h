@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "packet_clock.h"
+#include "capture_pass/packet_clock.h"
 
 namespace capdump {
 

@@ -1,4 +1,4 @@
-#include "clock_sink.h"
+#include "capture_pass/clock_sink.h"
 
 namespace capdump {
 

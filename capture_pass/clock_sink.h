@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "clock_gaps.h"
-#include "dump_pass.h"
-#include "packet_clock.h"
+#include "capture_pass/clock_gaps.h"
+#include "capture_pass/dump_pass.h"
+#include "capture_pass/packet_clock.h"
 
 namespace capdump {
 

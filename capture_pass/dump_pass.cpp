@@ -1,4 +1,4 @@
-#include "dump_pass.h"
+#include "capture_pass/dump_pass.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "byte_window.h"
+#include "capture_pass/byte_window.h"
 
 namespace capdump {
 

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "byte_io.h"
-#include "frame_scanner.h"
+#include "capture_pass/frame_scanner.h"
+#include "io/byte_io.h"
 
 namespace capdump {
 

@@ -1,4 +1,4 @@
-#include "frame_scanner.h"
+#include "capture_pass/frame_scanner.h"
 
 #include <algorithm>
 #include <new>

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "byte_window.h"
+#include "capture_pass/byte_window.h"
 
 namespace capdump {
 

@@ -1,4 +1,4 @@
-#include "packet_clock.h"
+#include "capture_pass/packet_clock.h"
 
 #include <protolib/packet_form.hpp>
 

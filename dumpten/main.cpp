@@ -1,9 +1,9 @@
 // dumpten: lists a capture file as one line per type-10 packet on standard output.
 #include <optional>
 
-#include "dumpten_line.h"
-#include "listing.h"
-#include "platform.h"
+#include "listing/dumpten_line.h"
+#include "listing/listing.h"
+#include "platform/platform.h"
 
 int main(int argc, char **argv) {
   if (argc == 2) {

@@ -2,9 +2,9 @@
 #include <optional>
 #include <string>
 
-#include "dumptwo_line.h"
-#include "listing.h"
-#include "platform.h"
+#include "listing/dumptwo_line.h"
+#include "listing/listing.h"
+#include "platform/platform.h"
 
 int main(int argc, char **argv) {
   if (argc < 2) {

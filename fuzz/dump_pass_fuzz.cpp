@@ -19,11 +19,11 @@
 
 #include <string_view>
 
-#include "capture_stats.h"
-#include "clock_sink.h"
-#include "dump_harness.h"
-#include "fuzz_capture.h"
-#include "jsonl_reader.h"
+#include "capgen/jsonl/jsonl_reader.h"
+#include "capture_pass/capture_stats.h"
+#include "capture_pass/clock_sink.h"
+#include "fuzz/fuzz_capture.h"
+#include "testing/dump_harness.h"
 
 namespace {
 

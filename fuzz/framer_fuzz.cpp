@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "fuzz_capture.h"
+#include "fuzz/fuzz_capture.h"
 
 namespace {
 

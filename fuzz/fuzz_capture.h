@@ -3,8 +3,8 @@
 #ifndef PROTOLIB_FUZZ_FUZZ_CAPTURE_H
 #define PROTOLIB_FUZZ_FUZZ_CAPTURE_H
 
-#include "fuzz_input.h"
-#include "test_packets.h"
+#include "fuzz/fuzz_input.h"
+#include "testing/test_packets.h"
 
 // Reads a mode byte and the rest of the input. An even mode takes the rest as the capture. An
 // odd mode reads steps until the input ends, each a step byte s and then:

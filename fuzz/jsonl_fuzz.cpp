@@ -17,11 +17,11 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_capture.h"
-#include "input_excerpt.h"
-#include "jsonl_reader.h"
-#include "memory_io.h"
-#include "test_packets.h"
+#include "capgen/jsonl/input_excerpt.h"
+#include "capgen/jsonl/jsonl_reader.h"
+#include "fuzz/fuzz_capture.h"
+#include "testing/memory_io.h"
+#include "testing/test_packets.h"
 
 namespace {
 

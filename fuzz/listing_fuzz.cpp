@@ -19,13 +19,13 @@
 #include <string>
 #include <string_view>
 
-#include "dumpten_line.h"
-#include "dumptwo_line.h"
-#include "fuzz_capture.h"
-#include "listing.h"
-#include "listing_text.h"
-#include "memory_io.h"
-#include "test_packets.h"
+#include "fuzz/fuzz_capture.h"
+#include "listing/dumpten_line.h"
+#include "listing/dumptwo_line.h"
+#include "listing/listing.h"
+#include "testing/listing_text.h"
+#include "testing/memory_io.h"
+#include "testing/test_packets.h"
 
 namespace {
 

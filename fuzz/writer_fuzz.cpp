@@ -22,8 +22,8 @@
 #include <tuple>
 #include <type_traits>
 
-#include "fuzz_input.h"
-#include "test_packets.h"
+#include "fuzz/fuzz_input.h"
+#include "testing/test_packets.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "byte_io.h"
+#include "io/byte_io.h"
 
 #include <poll.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "stop_signal.h"
+#include "io/stop_signal.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "follow_source.h"
+#include "io/follow_source.h"
 
 #include <poll.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "stop_signal.h"
+#include "io/stop_signal.h"
 
 namespace {
 

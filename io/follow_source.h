@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "byte_io.h"
+#include "io/byte_io.h"
 
 // Reads file and, at its end, waits for bytes appended to it instead of ending; only a stop
 // signal (stop_signal.h) ends the input. Each time the end is reached it first calls

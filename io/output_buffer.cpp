@@ -1,4 +1,4 @@
-#include "output_buffer.h"
+#include "io/output_buffer.h"
 
 #include <chrono>
 #include <cstring>

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "byte_io.h"
+#include "io/byte_io.h"
 
 // Collects text and hands it to a sink in large writes. An interactive buffer (one whose sink is
 // a terminal) is also flushed when it holds text older than about a tenth of a second, so a

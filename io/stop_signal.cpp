@@ -1,4 +1,4 @@
-#include "stop_signal.h"
+#include "io/stop_signal.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,13 +1,13 @@
-#include "listing.h"
+#include "listing/listing.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <protolib/ring.h>
 
-#include "decimal_counter.h"
-#include "platform.h"
-#include "stop_signal.h"
+#include "io/stop_signal.h"
+#include "listing/decimal_counter.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <array>

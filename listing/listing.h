@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "byte_io.h"
-#include "output_buffer.h"
+#include "io/byte_io.h"
+#include "io/output_buffer.h"
 
 // Exit statuses of the listing programs.
 enum ListingStatus {

@@ -1,4 +1,4 @@
-#include "record_pieces.h"
+#include "listing/record_pieces.h"
 
 char *put_type20_piece(char *out, const Type20Record &r) {
   out = put_field(out, r.lead);

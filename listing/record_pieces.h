@@ -10,7 +10,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "number_text.h"
+#include "io/number_text.h"
 
 // Writes " %hd %hd %hd %hd %hd %hd %hd %hd %hd %d": the nine words and tail of a type-2 or
 // type-10 record.

@@ -1,5 +1,5 @@
 // POSIX (Linux) implementation of the platform layer.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "dump_pass.h"
-#include "generator.h"
-#include "json_lines.h"
-#include "memory_io.h"
-#include "output_buffer.h"
-#include "test_packets.h"
+#include "capdump/src/json_lines.h"
+#include "capgen/recording/generator.h"
+#include "capture_pass/dump_pass.h"
+#include "io/output_buffer.h"
+#include "testing/memory_io.h"
+#include "testing/test_packets.h"
 
 // A capture of about packets packets from seed, with every damage kind at rate (none at 0).
 inline Bytes generated_capture(uint64_t seed, uint64_t packets, double rate) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "program_runner.h"
+#include "testing/program_runner.h"
 
 struct FailingRun {
   std::vector<std::string> argv;

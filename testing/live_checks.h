@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "live_program.h"
-#include "program_runner.h"
-#include "test_packets.h"
+#include "testing/live_program.h"
+#include "testing/program_runner.h"
+#include "testing/test_packets.h"
 
 // One way to run a program on a live input. Among args, "{}" stands for a FIFO the program opens
 // by name, "-" for a pipe on its standard input; for the run on a file, both for the file's path.

@@ -1,4 +1,4 @@
-#include "live_program.h"
+#include "testing/live_program.h"
 
 #include <fcntl.h>
 #include <poll.h>

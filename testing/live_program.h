@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "program_runner.h"
+#include "testing/program_runner.h"
 
 class LiveProgram {
  public:

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "byte_io.h"
+#include "io/byte_io.h"
 
 // Serves a block of bytes in reads of the given sizes, used in turn and round again (each at
 // least 1; none: as much as each read asks for). Read number fail_at (counting from 0) and every

@@ -1,4 +1,4 @@
-#include "program_runner.h"
+#include "testing/program_runner.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "command.h"
+#include "capdump/src/command.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,24 +11,24 @@
 #include <optional>
 #include <string>
 
-#include "capture_stats.h"
+#include "capdump/src/csv_files.h"
+#include "capdump/src/csv_table.h"
+#include "capdump/src/file_output.h"
+#include "capdump/src/json_lines.h"
+#include "capdump/src/raw_packets.h"
+#include "capdump/src/report_page.h"
+#include "capdump/src/report_sink.h"
+#include "capdump/src/type_filter.h"
+#include "capture_pass/capture_stats.h"
+#include "capture_pass/clock_gaps.h"
+#include "capture_pass/clock_sink.h"
+#include "capture_pass/dump_pass.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/values.h"
-#include "clock_gaps.h"
-#include "clock_sink.h"
-#include "csv_files.h"
-#include "csv_table.h"
-#include "dump_pass.h"
-#include "file_output.h"
-#include "follow_source.h"
-#include "json_lines.h"
-#include "output_buffer.h"
-#include "raw_packets.h"
-#include "report_page.h"
-#include "report_sink.h"
-#include "stop_signal.h"
-#include "type_filter.h"
+#include "io/follow_source.h"
+#include "io/output_buffer.h"
+#include "io/stop_signal.h"
 
 namespace capdump {
 

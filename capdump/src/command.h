@@ -3,7 +3,7 @@
 #ifndef CAPDUMP_SRC_COMMAND_H
 #define CAPDUMP_SRC_COMMAND_H
 
-#include "options.h"
+#include "capdump/src/options.h"
 
 namespace capdump {
 

@@ -1,4 +1,4 @@
-#include "csv_files.h"
+#include "capdump/src/csv_files.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <utility>
 
+#include "capdump/src/csv_table.h"
+#include "capdump/src/file_output.h"
+#include "capdump/src/options.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/values.h"
-#include "csv_table.h"
-#include "file_output.h"
-#include "options.h"
 
 namespace capdump {
 

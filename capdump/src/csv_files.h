@@ -12,8 +12,8 @@
 #include <memory>
 #include <string>
 
-#include "dump_pass.h"
-#include "packet_clock.h"
+#include "capture_pass/dump_pass.h"
+#include "capture_pass/packet_clock.h"
 
 namespace capdump {
 

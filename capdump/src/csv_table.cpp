@@ -1,4 +1,4 @@
-#include "csv_table.h"
+#include "capdump/src/csv_table.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,8 +10,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "decoded_packet.h"
-#include "number_text.h"
+#include "capture_pass/decoded_packet.h"
+#include "io/number_text.h"
 
 namespace capdump {
 

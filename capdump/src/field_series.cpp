@@ -1,4 +1,4 @@
-#include "field_series.h"
+#include "capdump/src/field_series.h"
 
 #include <array>
 

@@ -13,8 +13,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "decoded_packet.h"
-#include "spread.h"
+#include "capdump/src/spread.h"
+#include "capture_pass/decoded_packet.h"
 
 namespace capdump {
 

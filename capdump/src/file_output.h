@@ -7,11 +7,11 @@
 #include <cstddef>
 #include <string_view>
 
-#include "byte_io.h"
+#include "capdump/src/options.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
-#include "options.h"
-#include "output_buffer.h"
+#include "io/byte_io.h"
+#include "io/output_buffer.h"
 
 namespace capdump {
 

@@ -12,8 +12,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "constant_text.h"
-#include "number_text.h"
+#include "capdump/src/constant_text.h"
+#include "io/number_text.h"
 
 namespace capdump {
 

@@ -1,13 +1,13 @@
-#include "json_lines.h"
+#include "capdump/src/json_lines.h"
 
 #include <cstring>
 #include <string_view>
 
-#include "constant_text.h"
-#include "decoded_packet.h"
-#include "json_fields.h"
-#include "number_text.h"
-#include "reason_names.h"
+#include "capdump/src/constant_text.h"
+#include "capdump/src/json_fields.h"
+#include "capture_pass/decoded_packet.h"
+#include "capture_pass/reason_names.h"
+#include "io/number_text.h"
 
 namespace capdump {
 

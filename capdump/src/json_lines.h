@@ -16,10 +16,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "dump_pass.h"
-#include "output_buffer.h"
-#include "packet_clock.h"
-#include "time_text.h"
+#include "capdump/src/time_text.h"
+#include "capture_pass/dump_pass.h"
+#include "capture_pass/packet_clock.h"
+#include "io/output_buffer.h"
 
 namespace capdump {
 

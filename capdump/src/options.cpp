@@ -1,5 +1,5 @@
 // capdump's option table, the values each option reads, and the options that do not go together.
-#include "options.h"
+#include "capdump/src/options.h"
 
 #include <protolib/catalogue.hpp>
 

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "capture_pass/clock_sink.h"
+#include "capture_pass/packet_clock.h"
 #include "cli/command_line.h"
 #include "cli/help_text.h"
-#include "clock_sink.h"
-#include "packet_clock.h"
 
 namespace capdump {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "dump_pass.h"
-#include "output_buffer.h"
+#include "capture_pass/dump_pass.h"
+#include "io/output_buffer.h"
 
 namespace capdump {
 

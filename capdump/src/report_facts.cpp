@@ -1,4 +1,4 @@
-#include "report_facts.h"
+#include "capdump/src/report_facts.h"
 
 #include <protolib/catalogue.hpp>
 #include <protolib/packet_form.hpp>

@@ -6,7 +6,7 @@
 #include <bitset>
 #include <string>
 
-#include "capture_stats.h"
+#include "capture_pass/capture_stats.h"
 
 namespace capdump {
 

@@ -1,13 +1,13 @@
-#include "report_page.h"
+#include "capdump/src/report_page.h"
 
 #include <algorithm>
 #include <bitset>
 #include <limits>
 #include <vector>
 
-#include "field_series.h"
-#include "report_facts.h"
-#include "svg_chart.h"
+#include "capdump/src/field_series.h"
+#include "capdump/src/report_facts.h"
+#include "capdump/src/svg_chart.h"
 
 namespace capdump {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "report_sink.h"
+#include "capdump/src/report_sink.h"
 
 namespace capdump {
 

@@ -1,8 +1,8 @@
-#include "report_sink.h"
+#include "capdump/src/report_sink.h"
 
 #include <utility>
 
-#include "field_series.h"
+#include "capdump/src/field_series.h"
 
 namespace capdump {
 

@@ -9,9 +9,9 @@
 
 #include <optional>
 
-#include "capture_stats.h"
-#include "dump_pass.h"
-#include "slice_timeline.h"
+#include "capdump/src/slice_timeline.h"
+#include "capture_pass/capture_stats.h"
+#include "capture_pass/dump_pass.h"
 
 namespace capdump {
 

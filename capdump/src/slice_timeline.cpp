@@ -1,4 +1,4 @@
-#include "slice_timeline.h"
+#include "capdump/src/slice_timeline.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "reason_names.h"
-#include "spread.h"
+#include "capdump/src/spread.h"
+#include "capture_pass/reason_names.h"
 
 namespace capdump {
 

@@ -1,4 +1,4 @@
-#include "svg_chart.h"
+#include "capdump/src/svg_chart.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "time_text.h"
+#include "capdump/src/time_text.h"
 
 namespace capdump {
 

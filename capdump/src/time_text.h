@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "number_text.h"
-#include "packet_clock.h"
+#include "capture_pass/packet_clock.h"
+#include "io/number_text.h"
 
 namespace capdump {
 

@@ -8,7 +8,7 @@
 
 #include <protolib/packet_form.hpp>
 
-#include "dump_pass.h"
+#include "capture_pass/dump_pass.h"
 
 namespace capdump {
 

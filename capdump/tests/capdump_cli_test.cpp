@@ -10,11 +10,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "command.h"
-#include "failing_runs.h"
-#include "options.h"
-#include "program_runner.h"
-#include "test_packets.h"
+#include "capdump/src/command.h"
+#include "capdump/src/options.h"
+#include "testing/failing_runs.h"
+#include "testing/program_runner.h"
+#include "testing/test_packets.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <csignal>
 #include <fstream>
 
-#include "live_checks.h"
+#include "testing/live_checks.h"
 
 namespace {
 

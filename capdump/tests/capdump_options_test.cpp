@@ -1,5 +1,5 @@
 // capdump's command line: what each option sets, and a message for every bad one.
-#include "options.h"
+#include "capdump/src/options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // capdump's CSV: the header row of a type, a row with empty cells past the count, values a
 // spreadsheet reads (nan, inf), and the recovered column.
-#include "csv_table.h"
+#include "capdump/src/csv_table.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "dump_harness.h"
+#include "testing/dump_harness.h"
 
 namespace {
 
@@ -32,8 +32,9 @@ TEST(CsvTable, HeaderNamesACellForEveryElementAndRowsLeaveUnusedEntriesEmpty) {
     for (int b = 0; b < 6; ++b) header += entry + "bytes_" + std::to_string(b);
     header += entry + "value";
   }
-  EXPECT_EQ(csv(concat({other_type, one_entry}), 21, false),
-            header + ",payload\n14,14,exact,9,255,1,0,1,2,3,4,5,-2" + repeat(",,,,,,,", 15) + ",\n");
+  EXPECT_EQ(
+      csv(concat({other_type, one_entry}), 21, false),
+      header + ",payload\n14,14,exact,9,255,1,0,1,2,3,4,5,-2" + repeat(",,,,,,,", 15) + ",\n");
 }
 
 TEST(CsvTable, FloatsAreNumbersOrNanAndInfAndRecoveryAddsAColumn) {

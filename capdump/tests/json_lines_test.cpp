@@ -1,7 +1,7 @@
 // capdump's JSON Lines, line for line as a user reads them: field names and order, shortest
 // floating-point text, NaN bits, the raw payload where the fields do not tell all, and the
 // error objects; and every line of a damaged capture is valid JSON.
-#include "json_lines.h"
+#include "capdump/src/json_lines.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "dump_harness.h"
+#include "testing/dump_harness.h"
 
 namespace {
 
@@ -70,7 +70,8 @@ TEST(JsonLines, PacketLinesNameEveryFieldAndKeepEveryBit) {
        R"("payload":"000000020a0b0c0d"})"},
       {"type outside the catalogue", hex_packet(5, ""),
        R"({"offset":0,"type":5,"length":0,"form":"unknown","payload":""})"},
-      {"type 0", hex_packet(0, "81a1"), R"({"offset":0,"type":0,"length":2,"form":"unknown","payload":"81a1"})"},
+      {"type 0", hex_packet(0, "81a1"),
+       R"({"offset":0,"type":0,"length":2,"form":"unknown","payload":"81a1"})"},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.what);

@@ -1,7 +1,7 @@
 // The --report figures: the summary is that of --stats, the slices add up to it and agree with
 // capdump's listing packet by packet, each field's spread is that of the listed values, and the
 // slices stay within bounds for captures of every kind, the empty one included.
-#include "report_sink.h"
+#include "capdump/src/report_sink.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "dump_harness.h"
-#include "field_series.h"
-#include "report_page.h"
+#include "capdump/src/field_series.h"
+#include "capdump/src/report_page.h"
+#include "testing/dump_harness.h"
 
 namespace {
 

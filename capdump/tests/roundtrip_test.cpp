@@ -7,10 +7,10 @@
 
 #include <bit>
 
-#include "dump_harness.h"
-#include "jsonl_reader.h"
-#include "memory_io.h"
-#include "rng.h"
+#include "capgen/instrument/rng.h"
+#include "capgen/jsonl/jsonl_reader.h"
+#include "testing/dump_harness.h"
+#include "testing/memory_io.h"
 
 namespace {
 

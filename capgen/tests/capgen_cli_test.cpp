@@ -8,11 +8,11 @@
 #include <iterator>
 #include <set>
 
-#include "failing_runs.h"
-#include "generator.h"
-#include "options.h"
-#include "program_runner.h"
-#include "report.h"
+#include "capgen/options.h"
+#include "capgen/recording/generator.h"
+#include "capgen/recording/report.h"
+#include "testing/failing_runs.h"
+#include "testing/program_runner.h"
 
 namespace {
 

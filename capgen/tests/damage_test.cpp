@@ -6,8 +6,8 @@
 #include <functional>
 #include <set>
 
-#include "damage.h"
-#include "test_packets.h"
+#include "capgen/recording/damage.h"
+#include "testing/test_packets.h"
 
 namespace {
 

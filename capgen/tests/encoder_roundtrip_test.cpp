@@ -9,8 +9,8 @@
 #include <functional>
 #include <numeric>
 
-#include "rng.h"
-#include "test_packets.h"
+#include "capgen/instrument/rng.h"
+#include "testing/test_packets.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "generator.h"
-#include "report.h"
-#include "test_packets.h"
+#include "capgen/recording/generator.h"
+#include "capgen/recording/report.h"
+#include "testing/test_packets.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "generic_behaviour.h"
-#include "instrument.h"
+#include "capgen/instrument/generic_behaviour.h"
+#include "capgen/instrument/instrument.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // capgen --from-jsonl: JSON written by hand becomes exactly the bytes worked out by hand, lines
 // that are no packet are named with their line number, and a float comes back as the one
 // capdump printed.
-#include "jsonl_reader.h"
+#include "capgen/jsonl/jsonl_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
 
-#include "memory_io.h"
-#include "packet_from_json.h"
-#include "test_packets.h"
+#include "capgen/jsonl/packet_from_json.h"
+#include "testing/memory_io.h"
+#include "testing/test_packets.h"
 
 namespace {
 

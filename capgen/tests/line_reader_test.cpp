@@ -1,6 +1,6 @@
 // Lines read through a bounded reader: each line whole up to the limit, longer ones passed over
 // however the reads divide them, and a failed read never taken for the end of input.
-#include "line_reader.h"
+#include "capgen/jsonl/line_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "memory_io.h"
+#include "testing/memory_io.h"
 
 namespace {
 

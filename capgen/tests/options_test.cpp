@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "options.h"
+#include "capgen/options.h"
 
 namespace {
 

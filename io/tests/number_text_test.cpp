@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "number_text.h"
+#include "io/number_text.h"
 
 namespace {
 

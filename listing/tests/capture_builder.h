@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "test_packets.h"
+#include "testing/test_packets.h"
 
 // Appends big-endian fields to a payload.
 class Payload {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "decimal_counter.h"
+#include "listing/decimal_counter.h"
 
 namespace {
 

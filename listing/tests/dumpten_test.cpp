@@ -5,9 +5,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "capture_builder.h"
-#include "listing_text.h"
-#include "program_runner.h"
+#include "listing/tests/capture_builder.h"
+#include "testing/listing_text.h"
+#include "testing/program_runner.h"
 
 namespace {
 

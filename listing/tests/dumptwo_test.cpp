@@ -1,9 +1,9 @@
 // dumptwo end to end: the built program on captures made here, every output byte and status.
 #include <gtest/gtest.h>
 
-#include "capture_builder.h"
-#include "listing_text.h"
-#include "program_runner.h"
+#include "listing/tests/capture_builder.h"
+#include "testing/listing_text.h"
+#include "testing/program_runner.h"
 
 namespace {
 

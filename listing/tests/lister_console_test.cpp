@@ -10,8 +10,8 @@
 
 #include <cerrno>
 
-#include "program_runner.h"
-#include "test_packets.h"
+#include "testing/program_runner.h"
+#include "testing/test_packets.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "dumpten_line.h"
-#include "listing.h"
-#include "memory_io.h"
-#include "test_packets.h"
+#include "listing/dumpten_line.h"
+#include "listing/listing.h"
+#include "testing/memory_io.h"
+#include "testing/test_packets.h"
 
 namespace {
 

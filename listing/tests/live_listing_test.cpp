@@ -4,7 +4,7 @@
 
 #include <csignal>
 
-#include "live_checks.h"
+#include "testing/live_checks.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "test_packets.h"
+#include "testing/test_packets.h"
 
 namespace {
 

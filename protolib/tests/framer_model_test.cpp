@@ -8,7 +8,7 @@
 #include <climits>
 #include <random>
 
-#include "test_packets.h"
+#include "testing/test_packets.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "test_packets.h"
+#include "testing/test_packets.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "test_packets.h"
+#include "testing/test_packets.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <random>
 
-#include "test_packets.h"
+#include "testing/test_packets.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "capture_lists.h"
+#include "python/src/capture_lists.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "packed_columns.h"
+#include "python/src/packed_columns.h"
 
 namespace py = pybind11;
 

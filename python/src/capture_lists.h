@@ -11,9 +11,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "clock_gaps.h"
-#include "reason_names.h"
-#include "record_rows.h"
+#include "capture_pass/clock_gaps.h"
+#include "capture_pass/reason_names.h"
+#include "python/src/record_rows.h"
 
 namespace pyproto {
 

@@ -1,4 +1,4 @@
-#include "capture_tables.h"
+#include "python/src/capture_tables.h"
 
 #include <pybind11/numpy.h>
 
@@ -6,13 +6,13 @@
 #include <cmath>
 #include <vector>
 
-#include "capture_lists.h"
-#include "capture_stats.h"
-#include "clock_sink.h"
-#include "dump_pass.h"
-#include "growing_table.h"
-#include "python_source.h"
-#include "record_rows.h"
+#include "capture_pass/capture_stats.h"
+#include "capture_pass/clock_sink.h"
+#include "capture_pass/dump_pass.h"
+#include "python/src/capture_lists.h"
+#include "python/src/growing_table.h"
+#include "python/src/python_source.h"
+#include "python/src/record_rows.h"
 
 namespace py = pybind11;
 

@@ -9,7 +9,7 @@
 #include <bitset>
 #include <optional>
 
-#include "packet_clock.h"
+#include "capture_pass/packet_clock.h"
 
 namespace pyproto {
 

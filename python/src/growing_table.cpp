@@ -1,4 +1,4 @@
-#include "growing_table.h"
+#include "python/src/growing_table.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -1,14 +1,14 @@
-#include "listing_numbers.h"
+#include "python/src/listing_numbers.h"
 
 #include <protolib/decoder.h>
 
 #include <memory>
 #include <vector>
 
-#include "dumpten_line.h"
-#include "dumptwo_line.h"
-#include "listing.h"
-#include "python_source.h"
+#include "listing/dumpten_line.h"
+#include "listing/dumptwo_line.h"
+#include "listing/listing.h"
+#include "python/src/python_source.h"
 
 namespace py = pybind11;
 

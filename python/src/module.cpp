@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "capture_tables.h"
-#include "listing_numbers.h"
-#include "packet_clock.h"
-#include "packet_fields.h"
-#include "packet_stream.h"
-#include "packet_tuple.h"
-#include "record_rows.h"
+#include "capture_pass/packet_clock.h"
+#include "python/src/capture_tables.h"
+#include "python/src/listing_numbers.h"
+#include "python/src/packet_fields.h"
+#include "python/src/packet_stream.h"
+#include "python/src/packet_tuple.h"
+#include "python/src/record_rows.h"
 
 namespace py = pybind11;
 

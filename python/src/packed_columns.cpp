@@ -1,4 +1,4 @@
-#include "packed_columns.h"
+#include "python/src/packed_columns.h"
 
 #include <string>
 

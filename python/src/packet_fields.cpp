@@ -1,4 +1,4 @@
-#include "packet_fields.h"
+#include "python/src/packet_fields.h"
 
 #include <protolib/catalogue.hpp>
 
@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "decoded_packet.h"
+#include "capture_pass/decoded_packet.h"
 
 namespace py = pybind11;
 

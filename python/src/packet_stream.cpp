@@ -1,8 +1,8 @@
-#include "packet_stream.h"
+#include "python/src/packet_stream.h"
 
 #include <cmath>
 
-#include "packet_tuple.h"
+#include "python/src/packet_tuple.h"
 
 namespace py = pybind11;
 

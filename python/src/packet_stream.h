@@ -9,10 +9,10 @@
 #include <optional>
 #include <vector>
 
-#include "byte_window.h"
-#include "frame_scanner.h"
-#include "packet_clock.h"
-#include "python_source.h"
+#include "capture_pass/byte_window.h"
+#include "capture_pass/frame_scanner.h"
+#include "capture_pass/packet_clock.h"
+#include "python/src/python_source.h"
 
 namespace pyproto {
 

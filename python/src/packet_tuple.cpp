@@ -1,11 +1,11 @@
-#include "packet_tuple.h"
+#include "python/src/packet_tuple.h"
 
 #include <protolib/packet_form.hpp>
 
 #include <array>
 #include <cmath>
 
-#include "packet_fields.h"
+#include "python/src/packet_fields.h"
 
 namespace py = pybind11;
 

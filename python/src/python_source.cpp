@@ -1,4 +1,4 @@
-#include "python_source.h"
+#include "python/src/python_source.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "byte_io.h"
+#include "io/byte_io.h"
 
 namespace pyproto {
 

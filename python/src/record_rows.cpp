@@ -1,9 +1,9 @@
-#include "record_rows.h"
+#include "python/src/record_rows.h"
 
 #include <protolib/catalogue.hpp>
 
-#include "decoded_packet.h"
-#include "packed_columns.h"
+#include "capture_pass/decoded_packet.h"
+#include "python/src/packed_columns.h"
 
 namespace py = pybind11;
 

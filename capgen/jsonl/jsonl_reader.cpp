@@ -1,0 +1,59 @@
+#include "capgen/jsonl/jsonl_reader.h"
+
+#include <protolib/wire.h>
+#include <nlohmann/json.hpp>
+
+#include <cstring>
+
+#include "capgen/jsonl/input_excerpt.h"
+#include "capgen/jsonl/line_reader.h"
+#include "capgen/jsonl/packet_from_json.h"
+
+namespace capgen {
+
+namespace {
+
+constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
+
+// Adds the packet of one line to output. Returns what is wrong with the line, or empty.
+std::string add_packet(std::string_view line, BlockOutput &output) {
+  if (line.find_first_not_of(" \t\r") == std::string_view::npos) return {};
+  try {
+    const nlohmann::json object = nlohmann::json::parse(line);
+    if (object.is_object() && object.contains("error")) return {};
+    const JsonPacket packet = packet_from_json(object, output.reserve(WIRE_MAX_PACKET));
+    if (packet.error.empty()) output.commit(static_cast<std::size_t>(packet.size));
+    return packet.error;
+  } catch (const nlohmann::json::exception &error) {
+    return json_library_message(error.what());
+  }
+}
+
+}  // namespace
+
+std::string packets_from_jsonl(ByteSource &in, std::string_view name, std::string_view shown,
+                               const Sink &sink) {
+  BlockOutput output(sink, kBlockSize);
+  LineReader lines(in, kMaxJsonLine);
+  std::string error;
+  std::string_view line;
+  for (uint64_t number = 1; !output.failed(); ++number) {
+    const LineReader::Result result = lines.next(line);
+    if (result == LineReader::Result::kEnd) break;
+    if (result == LineReader::Result::kFailed) {
+      error = "cannot read " + std::string(shown) + ": " + std::strerror(lines.error());
+      break;
+    }
+    const std::string wrong = result == LineReader::Result::kTooLong
+                                  ? "line longer than " + std::to_string(kMaxJsonLine) + " bytes"
+                                  : add_packet(line, output);
+    if (!wrong.empty()) {
+      error = std::string(name) + ":" + std::to_string(number) + ": " + wrong;
+      break;
+    }
+  }
+  output.flush();
+  return error;
+}
+
+}  // namespace capgen

@@ -1,0 +1,123 @@
+#include "capgen/output/replacing_output.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "cli/console.h"
+
+namespace capgen {
+
+namespace {
+
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The temporary file the signal handler removes; empty when there is none.
+char g_temporary[PATH_MAX];
+volatile sig_atomic_t g_armed = 0;
+
+void remove_and_reraise(int signal_number) {
+  if (g_armed != 0) unlink(g_temporary);
+  signal(signal_number, SIG_DFL);
+  raise(signal_number);
+}
+
+// Blocks or unblocks kSignals.
+void mask_signals(int how) {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal_number : kSignals) sigaddset(&set, signal_number);
+  sigprocmask(how, &set, nullptr);
+}
+
+void install_handlers() {
+  for (const int signal_number : kSignals) {
+    struct sigaction action {};
+    if (sigaction(signal_number, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) continue;
+    action.sa_handler = remove_and_reraise;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(signal_number, &action, nullptr);
+  }
+}
+
+// The mode a new file gets: 0666 less the umask.
+mode_t new_file_mode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+ReplacingOutput::~ReplacingOutput() {
+  if (stream_ != nullptr) std::fclose(stream_);
+  if (!temporary_.empty()) {
+    mask_signals(SIG_BLOCK);
+    unlink(temporary_.c_str());
+    g_armed = 0;
+    mask_signals(SIG_UNBLOCK);
+  }
+}
+
+int ReplacingOutput::open(const std::string &path) {
+  destination_ = path;
+  struct stat info {};
+  const bool exists = stat(path.c_str(), &info) == 0;
+  if (exists && !S_ISREG(info.st_mode)) {
+    stream_ = std::fopen(path.c_str(), "wb");
+    return stream_ != nullptr ? 0 : errno;
+  }
+  if (exists) {
+    char *resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return errno;
+    destination_ = resolved;
+    std::free(resolved);
+  }
+  const std::size_t slash = destination_.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? std::string() : destination_.substr(0, slash + 1);
+  std::string name = folder + ".capgen-XXXXXX";
+  if (name.size() >= sizeof g_temporary) return ENAMETOOLONG;
+  install_handlers();
+  mask_signals(SIG_BLOCK);
+  const int fd = mkostemp(name.data(), O_CLOEXEC);
+  const int error = fd < 0 ? errno : 0;
+  if (fd >= 0) {
+    temporary_ = name;
+    std::memcpy(g_temporary, name.c_str(), name.size() + 1);
+    g_armed = 1;
+  }
+  mask_signals(SIG_UNBLOCK);
+  if (fd < 0) return error;
+  if (fchmod(fd, exists ? info.st_mode & 07777 : new_file_mode()) != 0 ||
+      (stream_ = fdopen(fd, "wb")) == nullptr) {
+    const int failure = errno;
+    close(fd);
+    return failure;
+  }
+  return 0;
+}
+
+int ReplacingOutput::commit() {
+  std::FILE *stream = stream_;
+  stream_ = nullptr;
+  const int error = cli::finish_stream(stream);
+  if (error != 0 || temporary_.empty()) return error;
+  mask_signals(SIG_BLOCK);
+  const int renamed = rename(temporary_.c_str(), destination_.c_str()) == 0 ? 0 : errno;
+  if (renamed == 0) {
+    temporary_.clear();
+    g_armed = 0;
+  }
+  mask_signals(SIG_UNBLOCK);
+  return renamed;
+}
+
+}  // namespace capgen
