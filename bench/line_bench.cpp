@@ -15,7 +15,7 @@ void run_line(benchmark::State &state, Change change) {
   decoder.rec1.uword = 51234;
   decoder.rec20.lead = 123456789;
   Line line;
-  char text[LineFormatter::kMaxLine];
+  char text[listing::LineFormatter::kMaxLine];
   std::mt19937 rng(3);
   uint32_t changed = ~uint32_t{0};
   for (auto _ : state) {
@@ -27,18 +27,20 @@ void run_line(benchmark::State &state, Change change) {
 }
 
 void BM_DumptenLine(benchmark::State &state) {
-  run_line<DumptenLine, type_bits<Type10Record>()>(state, [](PacketDecoder &d, uint32_t r) {
-    d.rec10.lead = r;
-    for (int16_t &word : d.rec10.words) word = static_cast<int16_t>(r += 7919);
-  });
+  run_line<listing::DumptenLine, listing::type_bits<Type10Record>()>(
+      state, [](PacketDecoder &d, uint32_t r) {
+        d.rec10.lead = r;
+        for (int16_t &word : d.rec10.words) word = static_cast<int16_t>(r += 7919);
+      });
 }
 BENCHMARK(BM_DumptenLine);
 
 void BM_DumptwoLine(benchmark::State &state) {
-  run_line<DumptwoLine, type_bits<Type2Record>()>(state, [](PacketDecoder &d, uint32_t r) {
-    d.rec2.lead = r;
-    for (int16_t &word : d.rec2.words) word = static_cast<int16_t>(r += 7919);
-  });
+  run_line<listing::DumptwoLine, listing::type_bits<Type2Record>()>(
+      state, [](PacketDecoder &d, uint32_t r) {
+        d.rec2.lead = r;
+        for (int16_t &word : d.rec2.words) word = static_cast<int16_t>(r += 7919);
+      });
 }
 BENCHMARK(BM_DumptwoLine);
 

@@ -61,12 +61,12 @@ Damaged damage(const Bytes &clean, Harm harm, double rate, uint64_t seed) {
 }
 
 // Offsets of the packets a pass accepts.
-class OffsetSink final : public capdump::EventSink {
+class OffsetSink final : public capture_pass::EventSink {
  public:
-  void packet(const capdump::FrameEvent &event, const uint8_t *, bool) override {
+  void packet(const capture_pass::FrameEvent &event, const uint8_t *, bool) override {
     offsets.insert(event.offset);
   }
-  void rejected(const capdump::FrameEvent &, const uint8_t *) override {}
+  void rejected(const capture_pass::FrameEvent &, const uint8_t *) override {}
   void unfinished(uint64_t, const uint8_t *, std::size_t) override {}
   bool failed() const override { return false; }
   std::unordered_set<uint64_t> offsets;
@@ -80,7 +80,7 @@ struct Listing {
 Listing list(const Damaged &damaged, bool recover) {
   MemorySource in(damaged.bytes.data(), damaged.bytes.size());
   OffsetSink sink;
-  capdump::dump_pass(in, recover, sink);
+  capture_pass::dump_pass(in, recover, sink);
   uint64_t listed = 0;
   for (uint64_t offset : damaged.intact_offsets) listed += sink.offsets.count(offset);
   return {100.0 * static_cast<double>(listed) / static_cast<double>(damaged.intact_offsets.size()),

@@ -90,7 +90,7 @@ int convert_jsonl(const capgen::Options &options) {
     std::fprintf(stderr, "capgen: cannot write %s: it is the input\n",
                  cli::quoted(options.output).c_str());
   } else {
-    FdSource in(fd);
+    io::FdSource in(fd);
     const std::string name = from_stdin ? "standard input" : options.from_jsonl;
     status = write_capture(options.output, [&](const capgen::Sink &sink) {
       return capgen::packets_from_jsonl(in, name, shown, sink);

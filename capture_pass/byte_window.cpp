@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-namespace capdump {
+namespace capture_pass {
 
 ByteWindow::ByteWindow(std::size_t block)
     : capacity_(2 * block), data_(std::make_unique_for_overwrite<uint8_t[]>(capacity_)) {}
 
-std::ptrdiff_t ByteWindow::refill(ByteSource &in, uint64_t keep_from) {
+std::ptrdiff_t ByteWindow::refill(io::ByteSource &in, uint64_t keep_from) {
   const auto kept = static_cast<std::size_t>(end() - keep_from);
   std::memmove(data_.get(), at(keep_from), kept);
   begin_ = keep_from;
@@ -17,4 +17,4 @@ std::ptrdiff_t ByteWindow::refill(ByteSource &in, uint64_t keep_from) {
   return n;
 }
 
-}  // namespace capdump
+}  // namespace capture_pass

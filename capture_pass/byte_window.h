@@ -9,7 +9,7 @@
 
 #include "io/byte_io.h"
 
-namespace capdump {
+namespace capture_pass {
 
 class ByteWindow {
  public:
@@ -26,7 +26,7 @@ class ByteWindow {
   // Drops the bytes before keep_from (in [begin(), end()]; fewer than block bytes may be kept),
   // then appends what one read of in gives. Returns that read's result: the count, 0 at the end
   // of input, -1 on a read error (the window then holds what it held, minus the dropped bytes).
-  std::ptrdiff_t refill(ByteSource &in, uint64_t keep_from);
+  std::ptrdiff_t refill(io::ByteSource &in, uint64_t keep_from);
 
  private:
   std::size_t capacity_;
@@ -35,6 +35,6 @@ class ByteWindow {
   uint64_t begin_ = 0;
 };
 
-}  // namespace capdump
+}  // namespace capture_pass
 
 #endif  // CAPTURE_PASS_BYTE_WINDOW_H

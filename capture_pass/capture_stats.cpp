@@ -8,7 +8,7 @@
 #include <numeric>
 #include <string_view>
 
-namespace capdump {
+namespace capture_pass {
 
 namespace {
 
@@ -279,4 +279,4 @@ std::string stats_json(const CaptureStats &stats) {
   return out + "}\n";
 }
 
-}  // namespace capdump
+}  // namespace capture_pass

@@ -16,7 +16,7 @@
 #include "capture_pass/dump_pass.h"
 #include "capture_pass/reason_names.h"
 
-namespace capdump {
+namespace capture_pass {
 
 struct CutPacket {
   uint64_t offset;    // of its sync pair
@@ -89,6 +89,6 @@ std::string stats_table(const CaptureStats &stats);
 // "offset","time","seconds"}], ten at most), "resets"}.
 std::string stats_json(const CaptureStats &stats);
 
-}  // namespace capdump
+}  // namespace capture_pass
 
 #endif  // CAPTURE_PASS_CAPTURE_STATS_H

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace capdump {
+namespace capture_pass {
 
 uint64_t ClockSteps::twice_median() const {
   uint64_t counted = 0;
@@ -68,4 +68,4 @@ std::vector<Gap> longest_gaps(const GapSummary &summary, std::size_t n) {
   return longest;
 }
 
-}  // namespace capdump
+}  // namespace capture_pass

@@ -12,7 +12,7 @@
 
 #include "capture_pass/packet_clock.h"
 
-namespace capdump {
+namespace capture_pass {
 
 // The default threshold of a dropout, in median steps.
 inline constexpr double kGapMedians = 5;
@@ -95,6 +95,6 @@ class ClockSteps {
 // The n longest gaps of summary, longest first (the earlier of equal ones first).
 std::vector<Gap> longest_gaps(const GapSummary &summary, std::size_t n);
 
-}  // namespace capdump
+}  // namespace capture_pass
 
 #endif  // CAPTURE_PASS_CLOCK_GAPS_H

@@ -1,6 +1,6 @@
 #include "capture_pass/clock_sink.h"
 
-namespace capdump {
+namespace capture_pass {
 
 ClockSink::ClockSink(PacketClock &clock, EventSink &next, TimeRange range, ClockSteps *steps)
     : clock_(clock), next_(next), range_(range), steps_(steps) {}
@@ -19,4 +19,4 @@ void ClockSink::unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_
   if (in_range()) next_.unfinished(offset, sync_pair, received);
 }
 
-}  // namespace capdump
+}  // namespace capture_pass

@@ -12,7 +12,7 @@
 #include "capture_pass/dump_pass.h"
 #include "capture_pass/packet_clock.h"
 
-namespace capdump {
+namespace capture_pass {
 
 // Times in the clock's seconds, as packets show them: from inclusive, to exclusive.
 struct TimeRange {
@@ -48,6 +48,6 @@ class ClockSink final : public EventSink {
   ClockSteps *steps_;
 };
 
-}  // namespace capdump
+}  // namespace capture_pass
 
 #endif  // CAPTURE_PASS_CLOCK_SINK_H

@@ -12,7 +12,7 @@
 #include <tuple>
 #include <utility>
 
-namespace capdump {
+namespace capture_pass {
 
 namespace decoded_detail {
 
@@ -61,6 +61,6 @@ bool show_decoded(const uint8_t *packet, Show &&show) {
   return show_decoded(packet, protolib::packet_form(packet), show);
 }
 
-}  // namespace capdump
+}  // namespace capture_pass
 
 #endif  // CAPTURE_PASS_DECODED_PACKET_H

@@ -8,7 +8,7 @@
 
 #include "capture_pass/byte_window.h"
 
-namespace capdump {
+namespace capture_pass {
 
 namespace {
 
@@ -54,7 +54,7 @@ class Pass {
     if (recover) second_.emplace(true, true);
   }
 
-  PassTotals run(ByteSource &in) {
+  PassTotals run(io::ByteSource &in) {
     PassTotals totals;
     while (!sink_.failed()) {
       const std::ptrdiff_t n = window_.refill(in, frontier());
@@ -115,8 +115,8 @@ class Pass {
 
 }  // namespace
 
-PassTotals dump_pass(ByteSource &in, bool recover, EventSink &sink) {
+PassTotals dump_pass(io::ByteSource &in, bool recover, EventSink &sink) {
   return Pass(recover, sink).run(in);
 }
 
-}  // namespace capdump
+}  // namespace capture_pass

@@ -10,7 +10,7 @@
 #include "capture_pass/frame_scanner.h"
 #include "io/byte_io.h"
 
-namespace capdump {
+namespace capture_pass {
 
 // Receives what a pass finds, in offset order. Packet bytes stay valid only during the call.
 class EventSink {
@@ -43,8 +43,8 @@ struct PassTotals {
 // any. With recover, also hands over the packets a framing that goes on from the byte after
 // each rejected packet's sync pair accepts and the standard framing does not, as recovered.
 // After a read error or once the sink fails, stops without reporting an unfinished packet.
-PassTotals dump_pass(ByteSource &in, bool recover, EventSink &sink);
+PassTotals dump_pass(io::ByteSource &in, bool recover, EventSink &sink);
 
-}  // namespace capdump
+}  // namespace capture_pass
 
 #endif  // CAPTURE_PASS_DUMP_PASS_H

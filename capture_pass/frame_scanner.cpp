@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-namespace capdump {
+namespace capture_pass {
 
 namespace {
 
@@ -81,4 +81,4 @@ void FrameScanner::scan(const ByteWindow &window, std::vector<FrameEvent> &event
   }
 }
 
-}  // namespace capdump
+}  // namespace capture_pass

@@ -14,7 +14,7 @@
 
 #include "capture_pass/byte_window.h"
 
-namespace capdump {
+namespace capture_pass {
 
 // One packet the framer decided on.
 struct FrameEvent {
@@ -65,6 +65,6 @@ class FrameScanner {
   uint64_t noise_ = 0;       // noise bytes of hunts already ended
 };
 
-}  // namespace capdump
+}  // namespace capture_pass
 
 #endif  // CAPTURE_PASS_FRAME_SCANNER_H

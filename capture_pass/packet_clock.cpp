@@ -6,7 +6,7 @@
 
 #include "cli/values.h"
 
-namespace capdump {
+namespace capture_pass {
 
 namespace {
 
@@ -109,4 +109,4 @@ std::optional<ClockTick> PacketClock::observe_own_type(const uint8_t *packet) {
   return ClockTick{false, false, forward, ticks_};
 }
 
-}  // namespace capdump
+}  // namespace capture_pass

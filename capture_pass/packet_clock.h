@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace capdump {
+namespace capture_pass {
 
 struct NamedClock {
   std::string name;             // as the user gave it: TYPE.FIELD[:UNIT]
@@ -89,6 +89,6 @@ class PacketClock {
   uint64_t resets_ = 0;
 };
 
-}  // namespace capdump
+}  // namespace capture_pass
 
 #endif  // CAPTURE_PASS_PACKET_CLOCK_H

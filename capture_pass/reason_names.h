@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace capdump {
+namespace capture_pass {
 
 struct ReasonName {
   FramerEvent reason;
@@ -35,6 +35,6 @@ static_assert(reason_name(FRAMER_OVERSIZE_LENGTH).reason == FRAMER_OVERSIZE_LENG
               reason_name(FRAMER_BAD_CHECKSUM_A).reason == FRAMER_BAD_CHECKSUM_A &&
               reason_name(FRAMER_BAD_CHECKSUM_B).reason == FRAMER_BAD_CHECKSUM_B);
 
-}  // namespace capdump
+}  // namespace capture_pass
 
 #endif  // CAPTURE_PASS_REASON_NAMES_H

@@ -7,9 +7,11 @@
 
 int main(int argc, char **argv) {
   if (argc == 2) {
-    if (const std::optional<int> status = answer_request("dumpten", 10, argv[1])) return *status;
+    if (const std::optional<int> status = listing::answer_request("dumpten", 10, argv[1]))
+      return *status;
   }
-  if (argc != 2) return report_usage(ExtractFileName(argc > 0 ? argv[0] : nullptr));
-  DumptenLine line;
-  return list_capture(10, line, argv[1]);
+  if (argc != 2)
+    return listing::report_usage(platform::ExtractFileName(argc > 0 ? argv[0] : nullptr));
+  listing::DumptenLine line;
+  return listing::list_capture(10, line, argv[1]);
 }

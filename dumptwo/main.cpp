@@ -8,10 +8,11 @@
 
 int main(int argc, char **argv) {
   if (argc < 2) {
-    const std::string self = executable_path(argc > 0 ? argv[0] : nullptr);
-    return report_usage(ExtractFileName(self.c_str()));
+    const std::string self = platform::executable_path(argc > 0 ? argv[0] : nullptr);
+    return listing::report_usage(platform::ExtractFileName(self.c_str()));
   }
-  if (const std::optional<int> status = answer_request("dumptwo", 2, argv[1])) return *status;
-  DumptwoLine line;
-  return list_capture(2, line, argv[1]);
+  if (const std::optional<int> status = listing::answer_request("dumptwo", 2, argv[1]))
+    return *status;
+  listing::DumptwoLine line;
+  return listing::list_capture(2, line, argv[1]);
 }

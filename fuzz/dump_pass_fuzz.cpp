@@ -42,9 +42,10 @@ bool lines_are_objects(std::string_view text) {
 }
 
 bool stats_add_up(const Bytes &capture, bool recover) {
-  capdump::StatsSink stats_sink(recover);
+  capture_pass::StatsSink stats_sink(recover);
   MemorySource in(capture.data(), capture.size());
-  const capdump::CaptureStats stats = stats_sink.stats(capdump::dump_pass(in, recover, stats_sink));
+  const capture_pass::CaptureStats stats =
+      stats_sink.stats(capture_pass::dump_pass(in, recover, stats_sink));
   const uint64_t unfinished = stats.unfinished ? stats.unfinished->received : 0;
   return stats.bytes_read == capture.size() &&
          stats.packet_bytes + stats.rejected_bytes + stats.noise_bytes + unfinished ==
@@ -64,23 +65,24 @@ bool round_trips(const Bytes &capture, const std::string &listing) {
 }
 
 bool clock_holds(const Bytes &capture, bool recover) {
-  const capdump::NamedClock named = capdump::parse_clock("1.uword:ms").clock.value();
+  const capture_pass::NamedClock named = capture_pass::parse_clock("1.uword:ms").clock.value();
   StringSink listing;
   {
-    capdump::PacketClock clock(named);
-    OutputBuffer out(listing, false);
+    capture_pass::PacketClock clock(named);
+    io::OutputBuffer out(listing, false);
     capdump::JsonLinesSink json(out, true, &clock);
-    capdump::ClockSink timed(clock, json);
+    capture_pass::ClockSink timed(clock, json);
     MemorySource in(capture.data(), capture.size());
-    capdump::dump_pass(in, recover, timed);
+    capture_pass::dump_pass(in, recover, timed);
     out.flush();
   }
-  capdump::PacketClock clock(named);
-  capdump::ClockSteps steps;
-  capdump::StatsSink stats_sink(recover, &clock, &steps);
-  capdump::ClockSink timed(clock, stats_sink, {}, &steps);
+  capture_pass::PacketClock clock(named);
+  capture_pass::ClockSteps steps;
+  capture_pass::StatsSink stats_sink(recover, &clock, &steps);
+  capture_pass::ClockSink timed(clock, stats_sink, {}, &steps);
   MemorySource in(capture.data(), capture.size());
-  const capdump::CaptureStats stats = stats_sink.stats(capdump::dump_pass(in, recover, timed));
+  const capture_pass::CaptureStats stats =
+      stats_sink.stats(capture_pass::dump_pass(in, recover, timed));
   double last = -1;
   uint64_t exact_type1 = 0;
   std::string_view text = listing.text;
@@ -93,7 +95,7 @@ bool clock_holds(const Bytes &capture, bool recover) {
     }
     exact_type1 += line.value("type", -1) == 1 && !line.contains("form") && !line.contains("error");
   }
-  const capdump::ClockFigures &figures = stats.clock.value();
+  const capture_pass::ClockFigures &figures = stats.clock.value();
   return figures.gaps.steps + figures.resets + (figures.first ? 1 : 0) == exact_type1;
 }
 

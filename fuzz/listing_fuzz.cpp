@@ -34,16 +34,22 @@ constexpr unsigned kRingSize = 1024;
 struct Program {
   uint8_t listed_type;
   std::size_t fields;  // numbers on every line
-  std::unique_ptr<LineFormatter> (*make_line)();
+  std::unique_ptr<listing::LineFormatter> (*make_line)();
 };
 
 const Program kPrograms[] = {
-    {10, 42, []() -> std::unique_ptr<LineFormatter> { return std::make_unique<DumptenLine>(); }},
-    {2, 24, []() -> std::unique_ptr<LineFormatter> { return std::make_unique<DumptwoLine>(); }},
+    {10, 42,
+     []() -> std::unique_ptr<listing::LineFormatter> {
+       return std::make_unique<listing::DumptenLine>();
+     }},
+    {2, 24,
+     []() -> std::unique_ptr<listing::LineFormatter> {
+       return std::make_unique<listing::DumptwoLine>();
+     }},
 };
 
 struct Listing {
-  ListingCounts counts;
+  listing::ListingCounts counts;
   std::string out;
   std::string progress;
 };
@@ -52,18 +58,18 @@ struct Listing {
 struct Outputs {
   StringSink out_sink;
   StringSink progress_sink;
-  OutputBuffer out{out_sink, false};
-  OutputBuffer progress{progress_sink, false};
+  io::OutputBuffer out{out_sink, false};
+  io::OutputBuffer progress{progress_sink, false};
 };
 
-Listing list(const Program &program, ByteSource &in) {
+Listing list(const Program &program, io::ByteSource &in) {
   static const auto outputs = std::make_unique<Outputs>();
   ByteRing *ring = nullptr;
   FUZZ_REQUIRE(ring_create(&ring, nullptr, kRingSize) == 0);
   PacketDecoder *decoder = decoder_create(ring);
-  const std::unique_ptr<LineFormatter> line = program.make_line();
-  const ListingCounts counts =
-      list_stream(program.listed_type, *line, *decoder, in, outputs->out, outputs->progress);
+  const std::unique_ptr<listing::LineFormatter> line = program.make_line();
+  const listing::ListingCounts counts = listing::list_stream(program.listed_type, *line, *decoder,
+                                                             in, outputs->out, outputs->progress);
   FUZZ_REQUIRE(outputs->out.flush() && outputs->progress.flush());
   decoder_destroy(decoder);
   ring_destroy(ring);

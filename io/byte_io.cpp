@@ -9,6 +9,8 @@
 
 #include "io/stop_signal.h"
 
+namespace io {
+
 namespace {
 
 bool is_regular_file(int fd) {
@@ -57,3 +59,5 @@ bool FdSink::write(const char *data, std::size_t size) {
   }
   return true;
 }
+
+}  // namespace io

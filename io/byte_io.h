@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace io {
+
 // A stream of input bytes.
 class ByteSource {
  public:
@@ -56,5 +58,7 @@ class FdSink final : public ByteSink {
  private:
   int fd_;
 };
+
+}  // namespace io
 
 #endif  // IO_BYTE_IO_H

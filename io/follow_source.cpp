@@ -8,6 +8,8 @@
 
 #include "io/stop_signal.h"
 
+namespace io {
+
 namespace {
 
 // How long to sleep at the end of the file before looking again: short enough that a line
@@ -39,3 +41,5 @@ void FollowSource::pause() {
     lseek(file_.fd(), 0, SEEK_SET);
   }
 }
+
+}  // namespace io

@@ -6,6 +6,8 @@
 
 #include "io/byte_io.h"
 
+namespace io {
+
 // Reads file and, at its end, waits for bytes appended to it instead of ending; only a stop
 // signal (stop_signal.h) ends the input. Each time the end is reached it first calls
 // before_wait, so that what was read so far is delivered. When the file has become shorter than
@@ -25,5 +27,7 @@ class FollowSource final : public ByteSource {
   std::function<void()> before_wait_;
   std::function<void()> shrank_;
 };
+
+}  // namespace io
 
 #endif  // IO_FOLLOW_SOURCE_H

@@ -16,6 +16,8 @@
 #include <type_traits>
 #include <utility>
 
+namespace io {
+
 // The most characters put_decimal and put_shortest write.
 inline constexpr std::size_t kMaxNumberText = 26;
 
@@ -190,5 +192,7 @@ char *put_bits(char *out, Float value) {
   for (std::size_t i = sizeof bits; i-- > 0; bits >>= 8) bytes[i] = static_cast<uint8_t>(bits);
   return put_hex(out, bytes, sizeof bits);
 }
+
+}  // namespace io
 
 #endif  // IO_NUMBER_TEXT_H

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstring>
 
+namespace io {
+
 namespace {
 
 constexpr int64_t kStaleAfterNs = 100'000'000;
@@ -36,3 +38,5 @@ void OutputBuffer::flush_if_stale() {
   until_clock_check_ = kCommitsPerClockCheck;
   if (now_ns() - last_flush_ns_ >= kStaleAfterNs) flush();
 }
+
+}  // namespace io

@@ -8,6 +8,8 @@
 
 #include "io/byte_io.h"
 
+namespace io {
+
 // Collects text and hands it to a sink in large writes. An interactive buffer (one whose sink is
 // a terminal) is also flushed when it holds text older than about a tenth of a second, so a
 // person sees progress. After a failed write the buffer discards everything and reports failed().
@@ -56,5 +58,7 @@ class OutputBuffer {
   std::size_t used_ = 0;
   char data_[kCapacity];
 };
+
+}  // namespace io
 
 #endif  // IO_OUTPUT_BUFFER_H

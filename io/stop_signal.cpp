@@ -6,6 +6,8 @@
 #include <csignal>
 #include <initializer_list>
 
+namespace io {
+
 namespace {
 
 volatile std::sig_atomic_t requested = 0;
@@ -54,3 +56,5 @@ int stop_signal_fd() {
 int status_after_stop(int status) {
   return status == 0 && requested != 0 ? 128 + requested : status;
 }
+
+}  // namespace io

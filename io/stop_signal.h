@@ -4,6 +4,8 @@
 #ifndef IO_STOP_SIGNAL_H
 #define IO_STOP_SIGNAL_H
 
+namespace io {
+
 // Makes SIGINT and SIGTERM record a stop request instead of ending the program. A second one
 // ends it as the signal would have, for a program stuck writing to an output that never drains.
 // A signal ignored when the program started stays ignored.
@@ -20,5 +22,7 @@ int stop_signal_fd();
 // The exit status of a run that ended with status: 128 + the stop signal's number when one asked
 // to stop and the run otherwise succeeded (status 0), else status unchanged.
 int status_after_stop(int status);
+
+}  // namespace io
 
 #endif  // IO_STOP_SIGNAL_H

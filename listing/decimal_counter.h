@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace listing {
+
 class DecimalCounter {
  public:
   // The most characters put() writes at out, some of them beyond the position it returns.
@@ -35,5 +37,7 @@ class DecimalCounter {
   char text_[kLast + 1 + kMaxPut] = "00000000000000000000";
   std::size_t first_ = kLast;  // the most significant digit of the count
 };
+
+}  // namespace listing
 
 #endif  // LISTING_DECIMAL_COUNTER_H

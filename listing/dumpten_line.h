@@ -8,6 +8,8 @@
 #include "listing/listing.h"
 #include "listing/record_pieces.h"
 
+namespace listing {
+
 // The types of the records a line shows.
 inline constexpr uint32_t kDumptenShown =
     type_bits<Type1Record, Type10Record, Type12Record, Type15Record, Type20Record>();
@@ -32,5 +34,7 @@ class DumptenLine final : public LineFormatter {
   CachedPiece<64> type15_;
   CachedPiece<160> type20_;
 };
+
+}  // namespace listing
 
 #endif  // DUMPTEN_DUMPTEN_LINE_H

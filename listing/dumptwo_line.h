@@ -8,6 +8,8 @@
 #include "listing/listing.h"
 #include "listing/record_pieces.h"
 
+namespace listing {
+
 // The types of the records a line shows.
 inline constexpr uint32_t kDumptwoShown = type_bits<Type2Record, Type20Record>();
 
@@ -28,5 +30,7 @@ class DumptwoLine final : public LineFormatter {
  private:
   CachedPiece<160> type20_;
 };
+
+}  // namespace listing
 
 #endif  // DUMPTWO_DUMPTWO_LINE_H

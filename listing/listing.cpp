@@ -16,6 +16,8 @@
 #include <memory>
 #include <new>
 
+namespace listing {
+
 namespace {
 
 constexpr unsigned kRingSize = 1024;
@@ -42,15 +44,15 @@ constexpr std::array<DecodeInto, 32> kDecodeInto = [] {
 }();
 
 struct Run {
-  Run(uint8_t listed, LineFormatter &formatter, PacketDecoder &from, OutputBuffer &lines,
-      OutputBuffer &counts_so_far)
+  Run(uint8_t listed, LineFormatter &formatter, PacketDecoder &from, io::OutputBuffer &lines,
+      io::OutputBuffer &counts_so_far)
       : listed_type(listed), line(formatter), decoder(from), out(lines), progress(counts_so_far) {}
 
   uint8_t listed_type;
   LineFormatter &line;
   PacketDecoder &decoder;
-  OutputBuffer &out;
-  OutputBuffer &progress;
+  io::OutputBuffer &out;
+  io::OutputBuffer &progress;
   ListingCounts counts{};
   uint32_t changed = ~uint32_t{0};  // the shown types decoded since the last line; all at first
   DecimalCounter line_count;        // counts.lines as text
@@ -81,7 +83,7 @@ struct Run {
 
 // The summary, then a line for each failure; returns the exit status. On a terminal the summary
 // ends in a newline as well, so the shell's prompt does not cover its last line.
-int finish(const ListingCounts &counts, OutputBuffer &out, OutputBuffer &err) {
+int finish(const ListingCounts &counts, io::OutputBuffer &out, io::OutputBuffer &err) {
   char summary[64];
   const int size =
       std::snprintf(summary, sizeof summary, "%lu good packets\n%llu packet errors\r", counts.lines,
@@ -118,7 +120,7 @@ ListingDecoder::~ListingDecoder() {
 }
 
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
-                          ByteSource &in, OutputBuffer &out, OutputBuffer &progress) {
+                          io::ByteSource &in, io::OutputBuffer &out, io::OutputBuffer &progress) {
   Run run(listed_type, line, decoder, out, progress);
   auto block = std::make_unique_for_overwrite<uint8_t[]>(kReadBlock);
   // The output is checked before each read, so a failed output costs no further read, which
@@ -175,7 +177,7 @@ std::optional<int> answer_request(const char *program_name, uint8_t listed_type,
 
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
   const bool standard_input = std::strcmp(path, "-") == 0;
-  if (!standard_input && !FileExists(path)) {
+  if (!standard_input && !platform::FileExists(path)) {
     std::fputs("input file does not exist\n", stderr);
     return kListingFailed;
   }
@@ -187,21 +189,23 @@ int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
   int status = kListingFailed;
   try {
     ListingDecoder decoder;
-    FdSink out_sink(STDOUT_FILENO);
-    FdSink err_sink(STDERR_FILENO);
-    auto out = std::make_unique<OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
-    auto err = std::make_unique<OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
-    catch_stop_signals();
+    io::FdSink out_sink(STDOUT_FILENO);
+    io::FdSink err_sink(STDERR_FILENO);
+    auto out = std::make_unique<io::OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
+    auto err = std::make_unique<io::OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
+    io::catch_stop_signals();
     // Lines and the count so far go out before waiting for more input.
-    FdSource in(fd, [&out, &err] {
+    io::FdSource in(fd, [&out, &err] {
       out->flush();
       err->flush();
     });
     const ListingCounts counts = list_stream(listed_type, line, decoder.decoder(), in, *out, *err);
-    status = status_after_stop(finish(counts, *out, *err));
+    status = io::status_after_stop(finish(counts, *out, *err));
   } catch (const std::bad_alloc &) {
     std::fputs("out of memory\n", stderr);
   }
   if (!standard_input) close(fd);
   return status;
 }
+
+}  // namespace listing

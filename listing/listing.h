@@ -13,6 +13,8 @@
 #include "io/byte_io.h"
 #include "io/output_buffer.h"
 
+namespace listing {
+
 // Exit statuses of the listing programs.
 enum ListingStatus {
   kListingDone = 0,     // the whole file was processed and listed
@@ -36,7 +38,7 @@ constexpr bool record_changed(uint32_t changed) {
 // Formats the record line of one program.
 class LineFormatter {
  public:
-  static constexpr std::size_t kMaxLine = OutputBuffer::kMaxReserve;
+  static constexpr std::size_t kMaxLine = io::OutputBuffer::kMaxReserve;
   // shown_types: type_bits() of the records the line shows, the listed type's among them.
   explicit LineFormatter(uint32_t shown_types) : shown_types_(shown_types) {}
   virtual ~LineFormatter() = default;
@@ -82,7 +84,7 @@ class ListingDecoder {
 // Stops early once out has failed, as nothing more can be delivered. The framer's errors are
 // moved into the counts after each drain, so they are 0 afterwards.
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
-                          ByteSource &in, OutputBuffer &out, OutputBuffer &progress);
+                          io::ByteSource &in, io::OutputBuffer &out, io::OutputBuffer &progress);
 
 // Prints the usage text naming program_name on standard error. Returns kListingFailed.
 int report_usage(const char *program_name);
@@ -100,5 +102,7 @@ std::optional<int> answer_request(const char *program_name, uint8_t listed_type,
 // status: kListingIoError too when standard error cannot be written, as the summary is then lost;
 // kListingFailed when memory runs out; 128 + the signal's number after a stop otherwise.
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path);
+
+}  // namespace listing
 
 #endif  // LISTING_LISTING_H

@@ -12,11 +12,13 @@
 
 #include "io/number_text.h"
 
+namespace listing {
+
 // Writes " %hd %hd %hd %hd %hd %hd %hd %hd %hd %d": the nine words and tail of a type-2 or
 // type-10 record.
 template <typename Record>
 char *put_words_tail(char *out, const Record &r) {
-  return put_field(put_fields(out, r.words), r.tail);
+  return io::put_field(io::put_fields(out, r.words), r.tail);
 }
 
 // Writes " %lu %hu %hu %ld %ld %ld %ld %ld %ld %hu %hu %hu": the type-20 record after its fresh
@@ -60,5 +62,7 @@ class CachedPiece {
   std::size_t size_ = 0;
   char text_[MaxText]{};
 };
+
+}  // namespace listing
 
 #endif  // LISTING_RECORD_PIECES_H

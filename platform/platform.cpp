@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace platform {
+
 bool FileExists(const char *name) {
   struct stat info {};
   return name != nullptr && stat(name, &info) == 0 && !S_ISDIR(info.st_mode);
@@ -25,3 +27,5 @@ std::string executable_path(const char *fallback) {
   }
   return fallback == nullptr ? std::string() : std::string(fallback);
 }
+
+}  // namespace platform

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace platform {
+
 // True when name exists and is not a directory (a regular file, device, pipe, ...). Follows
 // symbolic links. False for null.
 bool FileExists(const char *name);
@@ -17,5 +19,7 @@ const char *ExtractFileName(const char *path);
 // The full path of the running executable as the operating system reports it, or fallback
 // (null counts as "") when it cannot be had.
 std::string executable_path(const char *fallback);
+
+}  // namespace platform
 
 #endif  // PLATFORM_PLATFORM_H

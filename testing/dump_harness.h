@@ -34,7 +34,7 @@ inline Bytes generated_capture(uint64_t seed, uint64_t packets, double rate) {
 // What a pass wrote, and its totals.
 struct DumpText {
   std::string text;
-  capdump::PassTotals totals;
+  capture_pass::PassTotals totals;
 };
 
 // Runs the pass over bytes read in the given sizes (see MemorySource), through the sink
@@ -47,9 +47,9 @@ DumpText run_pass(const Bytes &bytes, bool recover, MakeSink make_sink,
   StringSink sink;
   DumpText result;
   {
-    OutputBuffer out(sink, false);
+    io::OutputBuffer out(sink, false);
     auto event_sink = make_sink(out);
-    result.totals = capdump::dump_pass(in, recover, event_sink);
+    result.totals = capture_pass::dump_pass(in, recover, event_sink);
     out.flush();
   }
   result.text = sink.text;
@@ -61,7 +61,8 @@ inline DumpText json_lines(const Bytes &bytes, bool recover, bool errors,
                            std::vector<std::size_t> read_sizes = {},
                            std::size_t fail_at = MemorySource::kNeverFails) {
   return run_pass(
-      bytes, recover, [errors](OutputBuffer &out) { return capdump::JsonLinesSink(out, errors); },
+      bytes, recover,
+      [errors](io::OutputBuffer &out) { return capdump::JsonLinesSink(out, errors); },
       std::move(read_sizes), fail_at);
 }
 

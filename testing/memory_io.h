@@ -14,7 +14,7 @@
 // Serves a block of bytes in reads of the given sizes, used in turn and round again (each at
 // least 1; none: as much as each read asks for). Read number fail_at (counting from 0) and every
 // read after it fail; at the end of the block reads return 0.
-class MemorySource final : public ByteSource {
+class MemorySource final : public io::ByteSource {
  public:
   static constexpr std::size_t kNeverFails = SIZE_MAX;
 
@@ -48,7 +48,7 @@ class MemorySource final : public ByteSource {
 };
 
 // Keeps everything written in text; never fails.
-class StringSink final : public ByteSink {
+class StringSink final : public io::ByteSink {
  public:
   bool write(const char *data, std::size_t size) override {
     text.append(data, size);

@@ -58,38 +58,40 @@ class TimedPass {
   }
 
   // The clock for the sinks that show time, or null.
-  const PacketClock *clock() const { return clock_ ? &*clock_ : nullptr; }
-  const ClockSteps *steps() const { return steps_ ? &*steps_ : nullptr; }
+  const capture_pass::PacketClock *clock() const { return clock_ ? &*clock_ : nullptr; }
+  const capture_pass::ClockSteps *steps() const { return steps_ ? &*steps_ : nullptr; }
 
   // Reads in to its end, handing what lies in the time range to sink.
-  PassTotals run(ByteSource &in, EventSink &sink) {
-    if (!clock_) return dump_pass(in, options_.recover, sink);
-    ClockSink timed(*clock_, sink, options_.range, steps_ ? &*steps_ : nullptr);
-    return dump_pass(in, options_.recover, timed);
+  capture_pass::PassTotals run(io::ByteSource &in, capture_pass::EventSink &sink) {
+    if (!clock_) return capture_pass::dump_pass(in, options_.recover, sink);
+    capture_pass::ClockSink timed(*clock_, sink, options_.range, steps_ ? &*steps_ : nullptr);
+    return capture_pass::dump_pass(in, options_.recover, timed);
   }
 
  private:
   const Options &options_;
-  std::optional<PacketClock> clock_;
-  std::optional<ClockSteps> steps_;
+  std::optional<capture_pass::PacketClock> clock_;
+  std::optional<capture_pass::ClockSteps> steps_;
 };
 
 // Runs a pass over in handing the packets the options choose to sink; a filter only when the
 // options leave some packets out.
-PassTotals list_packets(const Options &options, TimedPass &pass, ByteSource &in, EventSink &sink) {
+capture_pass::PassTotals list_packets(const Options &options, TimedPass &pass, io::ByteSource &in,
+                                      capture_pass::EventSink &sink) {
   if (options.types.all() && !options.exact_only) return pass.run(in, sink);
   TypeFilter filter(options.types, sink, options.exact_only);
   return pass.run(in, filter);
 }
 
 // Runs the pass options ask for over in, writing to out.
-PassTotals dump(const Options &options, ByteSource &in, OutputBuffer &out) {
+capture_pass::PassTotals dump(const Options &options, io::ByteSource &in, io::OutputBuffer &out) {
   TimedPass pass(options, options.stats);
   if (options.stats) {
-    StatsSink stats(options.recover, pass.clock(), pass.steps());
-    const PassTotals totals = pass.run(in, stats);
-    const CaptureStats counted = stats.stats(totals, options.gap);
-    out.append(options.format == Format::kJsonl ? stats_json(counted) : stats_table(counted));
+    capture_pass::StatsSink stats(options.recover, pass.clock(), pass.steps());
+    const capture_pass::PassTotals totals = pass.run(in, stats);
+    const capture_pass::CaptureStats counted = stats.stats(totals, options.gap);
+    out.append(options.format == Format::kJsonl ? capture_pass::stats_json(counted)
+                                                : capture_pass::stats_table(counted));
     return totals;
   }
   if (options.format == Format::kCsv) {
@@ -123,8 +125,8 @@ bool make_directory(const std::string &dir) {
 
 // Reads in and writes a CSV file a type to options.split, through files, which it sets for the
 // time of the pass; input is the status of the capture read.
-PassTotals split(const Options &options, ByteSource &in, const struct stat &input,
-                 std::unique_ptr<CsvFiles> &files, int &status) {
+capture_pass::PassTotals split(const Options &options, io::ByteSource &in, const struct stat &input,
+                               std::unique_ptr<CsvFiles> &files, int &status) {
   if (!make_directory(options.split)) {
     status = cli::kFailed;
     return {};
@@ -132,7 +134,7 @@ PassTotals split(const Options &options, ByteSource &in, const struct stat &inpu
   TimedPass pass(options, false);
   files = std::make_unique<CsvFiles>(options.split, options.types, options.recover, pass.clock(),
                                      input);
-  const PassTotals totals = list_packets(options, pass, in, *files);
+  const capture_pass::PassTotals totals = list_packets(options, pass, in, *files);
   status = files->finish();
   files.reset();
   return totals;
@@ -144,7 +146,7 @@ int write_page(const std::string &path, const std::string &page) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   int error = fd < 0 ? errno : 0;
   if (fd >= 0) {
-    FdSink file(fd);
+    io::FdSink file(fd);
     if (!file.write(page.data(), page.size())) error = errno != 0 ? errno : EIO;
     if (close(fd) != 0 && error == 0) error = errno;
   }
@@ -153,10 +155,11 @@ int write_page(const std::string &path, const std::string &page) {
 }
 
 // Reads in for the report page and writes it to options.report, unless reading fails.
-PassTotals report(const Options &options, ByteSource &in, const std::string &shown, int &status) {
+capture_pass::PassTotals report(const Options &options, io::ByteSource &in,
+                                const std::string &shown, int &status) {
   TimedPass pass(options, true);
   ReportSink sink(options.recover, pass.clock(), pass.steps());
-  const PassTotals totals = pass.run(in, sink);
+  const capture_pass::PassTotals totals = pass.run(in, sink);
   if (!totals.read_failed)
     status = write_page(options.report, report_page(sink.finish(totals, options.gap), shown));
   return totals;
@@ -174,7 +177,7 @@ int run_dump(const Options &options) {
   struct stat input {};
   const int fd = open_input(options.input, shown, input);
   if (fd < 0) return cli::kFailed;
-  catch_stop_signals();
+  io::catch_stop_signals();
   auto out = std::make_unique<FileOutput>(STDOUT_FILENO, isatty(STDOUT_FILENO) == 1);
   std::unique_ptr<CsvFiles> files;  // with --split, during the pass
   // What the bytes so far gave goes out before each wait for more.
@@ -182,14 +185,14 @@ int run_dump(const Options &options) {
     if (files) files->flush();
     out->buffer().flush();
   };
-  FdSource file(fd, deliver);
-  FollowSource followed(file, deliver, [&shown] {
+  io::FdSource file(fd, deliver);
+  io::FollowSource followed(file, deliver, [&shown] {
     std::fprintf(stderr, "capdump: %s shrank; reading it again from the start\n", shown.c_str());
   });
-  ByteSource *in = &file;
+  io::ByteSource *in = &file;
   if (options.follow) in = &followed;
   int status = cli::kDone;
-  PassTotals totals;
+  capture_pass::PassTotals totals;
   if (!options.split.empty()) {
     totals = split(options, *in, input, files, status);
   } else if (options.report.empty()) {
@@ -204,7 +207,7 @@ int run_dump(const Options &options) {
                  std::strerror(totals.read_error));
     status = cli::kFailed;
   }
-  return status_after_stop(status);
+  return io::status_after_stop(status);
 }
 
 }  // namespace capdump

@@ -21,7 +21,7 @@ namespace capdump {
 // One type's file: its descriptor, its buffered output and the CSV it holds.
 struct CsvFiles::File {
   File(int file_fd, std::string file_path, uint8_t type, bool recovered_column,
-       const PacketClock *clock)
+       const capture_pass::PacketClock *clock)
       : fd(file_fd),
         path(std::move(file_path)),
         output(fd, false),
@@ -39,7 +39,7 @@ struct CsvFiles::File {
 };
 
 CsvFiles::CsvFiles(std::string dir, const std::bitset<256> &types, bool recovered_column,
-                   const PacketClock *clock, const struct stat &input)
+                   const capture_pass::PacketClock *clock, const struct stat &input)
     : dir_(std::move(dir)), recovered_column_(recovered_column), clock_(clock), input_(input) {
   if (dir_.empty() || dir_.back() != '/') dir_ += '/';
   for (const uint8_t type : protolib::kCatalogueTypes) types_[type] = types[type];
@@ -47,7 +47,8 @@ CsvFiles::CsvFiles(std::string dir, const std::bitset<256> &types, bool recovere
 
 CsvFiles::~CsvFiles() = default;
 
-void CsvFiles::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
+void CsvFiles::packet(const capture_pass::FrameEvent &event, const uint8_t *packet,
+                      bool recovered) {
   std::unique_ptr<File> &file = files_[packet[0]];
   if (!file) {
     if (!types_[packet[0]] || failed_) return;

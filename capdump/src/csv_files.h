@@ -17,21 +17,22 @@
 
 namespace capdump {
 
-class CsvFiles final : public EventSink {
+class CsvFiles final : public capture_pass::EventSink {
  public:
   // dir: an existing directory. types: the types to write; other types and those outside the
   // catalogue are skipped. recovered_column and clock: as for CsvSink. input: the capture's
   // file status, so that no file written replaces the capture.
   CsvFiles(std::string dir, const std::bitset<256> &types, bool recovered_column,
-           const PacketClock *clock, const struct stat &input);
+           const capture_pass::PacketClock *clock, const struct stat &input);
   CsvFiles(const CsvFiles &) = delete;
   CsvFiles &operator=(const CsvFiles &) = delete;
   ~CsvFiles() override;
 
   // Writes a row to the file of the packet's type, creating it (or replacing one there) with
   // its header row at the first packet of the type.
-  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
-  void rejected(const FrameEvent &, const uint8_t *) override {}
+  void packet(const capture_pass::FrameEvent &event, const uint8_t *packet,
+              bool recovered) override;
+  void rejected(const capture_pass::FrameEvent &, const uint8_t *) override {}
   void unfinished(uint64_t, const uint8_t *, std::size_t) override {}
   // True once a file could not be created or written.
   bool failed() const override { return failed_; }
@@ -51,7 +52,7 @@ class CsvFiles final : public EventSink {
   std::string dir_;
   std::bitset<256> types_;
   bool recovered_column_;
-  const PacketClock *clock_;
+  const capture_pass::PacketClock *clock_;
   struct stat input_;
   std::array<std::unique_ptr<File>, 256> files_;
   bool failed_ = false;

@@ -86,11 +86,11 @@ class ValueCells {
  private:
   template <std::integral Int>
   static char *put_value(char *out, Int value) {
-    return put_decimal(out, value);
+    return io::put_decimal(out, value);
   }
   template <std::floating_point Float>
   static char *put_value(char *out, Float value) {
-    if (std::isfinite(value)) return put_shortest(out, value);
+    if (std::isfinite(value)) return io::put_shortest(out, value);
     const std::string_view text = std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf";
     return std::copy(text.begin(), text.end(), out);
   }
@@ -100,7 +100,8 @@ class ValueCells {
 
 }  // namespace
 
-CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column, const PacketClock *clock)
+CsvSink::CsvSink(io::OutputBuffer &out, uint8_t type, bool recovered_column,
+                 const capture_pass::PacketClock *clock)
     : out_(out), type_(type), recovered_column_(recovered_column), clock_(clock) {
   std::string header = clock != nullptr ? "offset,time,length,form" : "offset,length,form";
   if (recovered_column) header += ",recovered";
@@ -112,9 +113,9 @@ CsvSink::CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column, const P
   out_.append(header + ",payload\n");
 }
 
-void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
+void CsvSink::packet(const capture_pass::FrameEvent &event, const uint8_t *packet, bool recovered) {
   if (packet[0] != type_) return;
-  char *out = put_decimal(out_.reserve(kMaxRow), event.offset);
+  char *out = io::put_decimal(out_.reserve(kMaxRow), event.offset);
   *out++ = ',';
   if (clock_ != nullptr) {
     if (clock_->started()) {
@@ -123,7 +124,7 @@ void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recove
     }
     *out++ = ',';
   }
-  out = put_decimal(out, packet[1]);
+  out = io::put_decimal(out, packet[1]);
   const protolib::PacketForm form = protolib::packet_form(packet);
   *out++ = ',';
   const std::string_view name = protolib::form_name(form);
@@ -132,13 +133,13 @@ void CsvSink::packet(const FrameEvent &event, const uint8_t *packet, bool recove
     *out++ = ',';
     *out++ = recovered ? '1' : '0';
   }
-  show_decoded(packet, form, [&out](const auto &record, protolib::PacketForm) {
+  capture_pass::show_decoded(packet, form, [&out](const auto &record, protolib::PacketForm) {
     ValueCells cells(out);
     for_each_field(record, cells);
     out = cells.end();
   });
   *out++ = ',';
-  if (form != protolib::PacketForm::kExact) out = put_hex(out, packet + 2, packet[1]);
+  if (form != protolib::PacketForm::kExact) out = io::put_hex(out, packet + 2, packet[1]);
   *out++ = '\n';
   out_.commit(out);
 }

@@ -20,17 +20,18 @@
 
 namespace capdump {
 
-class CsvSink final : public EventSink {
+class CsvSink final : public capture_pass::EventSink {
  public:
   // Writes the header row for type, which must be a catalogue type. recovered_column: add the
   // recovered column, for a pass with recovery. clock: the clock of the time column, or null
   // for none.
-  CsvSink(OutputBuffer &out, uint8_t type, bool recovered_column,
-          const PacketClock *clock = nullptr);
+  CsvSink(io::OutputBuffer &out, uint8_t type, bool recovered_column,
+          const capture_pass::PacketClock *clock = nullptr);
 
   // Writes a row for a packet of the sink's type; ignores others.
-  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
-  void rejected(const FrameEvent &, const uint8_t *) override {}
+  void packet(const capture_pass::FrameEvent &event, const uint8_t *packet,
+              bool recovered) override;
+  void rejected(const capture_pass::FrameEvent &, const uint8_t *) override {}
   void unfinished(uint64_t, const uint8_t *, std::size_t) override {}
   bool failed() const override { return out_.failed(); }
 
@@ -38,10 +39,10 @@ class CsvSink final : public EventSink {
   // Room for the longest row: a type-22 packet of ten entries, with its payload.
   static constexpr std::size_t kMaxRow = 4096;
 
-  OutputBuffer &out_;
+  io::OutputBuffer &out_;
   uint8_t type_;
   bool recovered_column_;
-  const PacketClock *clock_;
+  const capture_pass::PacketClock *clock_;
   TimeText time_;
 };
 

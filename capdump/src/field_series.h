@@ -71,7 +71,7 @@ std::size_t each_number(const Record &record, Each &each, std::size_t first) {
 // record decoded from a payload of another length would show made-up zeros.
 template <typename Each>
 void for_each_spread(const uint8_t *packet, Each &&each) {
-  show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
+  capture_pass::show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
     if (form == protolib::PacketForm::kExact)
       detail::each_number(record, each, first_series(packet[0]));
   });

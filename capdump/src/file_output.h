@@ -20,7 +20,7 @@ class FileOutput {
   // fd stays open and is not closed here. interactive: fd is a terminal.
   FileOutput(int fd, bool interactive) : sink_(fd), buffer_(sink_, interactive) {}
 
-  OutputBuffer &buffer() { return buffer_; }
+  io::OutputBuffer &buffer() { return buffer_; }
 
   // Writes out what is buffered; returns the exit status, with a message naming the output as
   // shown if this or an earlier write failed.
@@ -31,7 +31,7 @@ class FileOutput {
 
  private:
   // A file descriptor's sink that keeps the errno value of a failed write.
-  class ErrnoSink final : public ByteSink {
+  class ErrnoSink final : public io::ByteSink {
    public:
     explicit ErrnoSink(int fd) : fd_sink_(fd) {}
     bool write(const char *data, std::size_t size) override {
@@ -42,12 +42,12 @@ class FileOutput {
     int error() const { return error_; }
 
    private:
-    FdSink fd_sink_;
+    io::FdSink fd_sink_;
     int error_ = 0;
   };
 
   ErrnoSink sink_;
-  OutputBuffer buffer_;
+  io::OutputBuffer buffer_;
 };
 
 }  // namespace capdump

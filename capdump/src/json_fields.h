@@ -31,7 +31,7 @@ inline char *put_member(char *out, const Owner &owner) {
         joined<field.count_name.size()>(",\"", field.count_name, "\":");
     static constexpr auto kEntriesKey = joined<field.name.size()>(",\"", field.name, "\":[");
     const uint8_t count = owner.*field.count;
-    out = put_literal(put_decimal(put_literal(out, kCountKey), count), kEntriesKey);
+    out = put_literal(io::put_decimal(put_literal(out, kCountKey), count), kEntriesKey);
     const auto &entries = owner.*field.entries;
     const std::size_t shown = std::min<std::size_t>(count, std::size(entries));
     for (std::size_t i = 0; i < shown; ++i) {
@@ -52,7 +52,7 @@ inline char *put_member(char *out, const Owner &owner) {
       static constexpr auto kKey = joined<field.name.size()>(",\"", field.name, "\":[");
       out = put_literal(out, kKey);
       for (const Element element : value) {
-        out = put_decimal(out, element);
+        out = io::put_decimal(out, element);
         *out++ = ',';
       }
       out[-1] = ']';  // in place of the last element's comma
@@ -61,12 +61,12 @@ inline char *put_member(char *out, const Owner &owner) {
       static constexpr auto kBitsKey =
           joined<field.name.size()>("null,\"", field.name, "_bits\":\"");
       out = put_literal(out, kKey);
-      if (std::isfinite(value)) return put_shortest(out, value);
-      out = put_bits(put_literal(out, kBitsKey), value);
+      if (std::isfinite(value)) return io::put_shortest(out, value);
+      out = io::put_bits(put_literal(out, kBitsKey), value);
       *out++ = '"';
     } else {
       static constexpr auto kKey = joined<field.name.size()>(",\"", field.name, "\":");
-      out = put_decimal(put_literal(out, kKey), value);
+      out = io::put_decimal(put_literal(out, kKey), value);
     }
   }
   return out;

@@ -20,15 +20,15 @@ char *put_text(char *out, std::string_view text) {
 
 // Writes ,"payload":"<hex>" with the payload of packet.
 char *put_payload(char *out, const uint8_t *packet) {
-  out = put_hex(put_literal(out, ",\"payload\":\""), packet + 2, packet[1]);
+  out = io::put_hex(put_literal(out, ",\"payload\":\""), packet + 2, packet[1]);
   *out++ = '"';
   return out;
 }
 
 // Writes ,"type":T,"length":L from the type and length bytes at packet.
 char *put_type_length(char *out, const uint8_t *packet) {
-  out = put_decimal(put_literal(out, ",\"type\":"), packet[0]);
-  return put_decimal(put_literal(out, ",\"length\":"), packet[1]);
+  out = io::put_decimal(put_literal(out, ",\"type\":"), packet[0]);
+  return io::put_decimal(put_literal(out, ",\"length\":"), packet[1]);
 }
 
 // Writes ,"error":"<key>".
@@ -41,13 +41,14 @@ char *put_error(char *out, std::string_view key) {
 }  // namespace
 
 char *JsonLinesSink::put_start(char *out, uint64_t offset) {
-  out = put_decimal(put_literal(out, "{\"offset\":"), offset);
+  out = io::put_decimal(put_literal(out, "{\"offset\":"), offset);
   if (clock_ == nullptr) return out;
   out = put_literal(out, ",\"time\":");
   return clock_->started() ? put_text(out, time_.of(*clock_)) : put_literal(out, "null");
 }
 
-void JsonLinesSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
+void JsonLinesSink::packet(const capture_pass::FrameEvent &event, const uint8_t *packet,
+                           bool recovered) {
   const protolib::PacketForm form = protolib::packet_form(packet);
   const bool exact = form == protolib::PacketForm::kExact;
   char *out = put_type_length(put_start(out_.reserve(kMaxLine), event.offset), packet);
@@ -56,26 +57,26 @@ void JsonLinesSink::packet(const FrameEvent &event, const uint8_t *packet, bool 
     *out++ = '"';
   }
   if (recovered) out = put_literal(out, ",\"recovered\":true");
-  show_decoded(packet, form, [&out](const auto &record, protolib::PacketForm) {
+  capture_pass::show_decoded(packet, form, [&out](const auto &record, protolib::PacketForm) {
     out = put_json_fields(out, record);
   });
   if (!exact) out = put_payload(out, packet);
   out_.commit(put_literal(out, "}\n"));
 }
 
-void JsonLinesSink::rejected(const FrameEvent &event, const uint8_t *packet) {
+void JsonLinesSink::rejected(const capture_pass::FrameEvent &event, const uint8_t *packet) {
   if (!errors_) return;
   char *out = put_start(out_.reserve(kMaxLine), event.offset);
-  out = put_type_length(put_error(out, reason_name(event.reason).key), packet);
+  out = put_type_length(put_error(out, capture_pass::reason_name(event.reason).key), packet);
   out_.commit(put_literal(out, "}\n"));
 }
 
 void JsonLinesSink::unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) {
   if (!errors_) return;
   char *out = put_error(put_start(out_.reserve(kMaxLine), offset), "unfinished");
-  if (received > 2) out = put_decimal(put_literal(out, ",\"type\":"), sync_pair[2]);
-  if (received > 3) out = put_decimal(put_literal(out, ",\"length\":"), sync_pair[3]);
-  out = put_decimal(put_literal(out, ",\"received\":"), received);
+  if (received > 2) out = io::put_decimal(put_literal(out, ",\"type\":"), sync_pair[2]);
+  if (received > 3) out = io::put_decimal(put_literal(out, ",\"length\":"), sync_pair[3]);
+  out = io::put_decimal(put_literal(out, ",\"received\":"), received);
   out_.commit(put_literal(out, "}\n"));
 }
 

@@ -23,15 +23,17 @@
 
 namespace capdump {
 
-class JsonLinesSink final : public EventSink {
+class JsonLinesSink final : public capture_pass::EventSink {
  public:
   // errors: also write the rejected packets and a packet cut off at the end. clock: the clock
   // whose time each line shows, or null for none.
-  JsonLinesSink(OutputBuffer &out, bool errors, const PacketClock *clock = nullptr)
+  JsonLinesSink(io::OutputBuffer &out, bool errors,
+                const capture_pass::PacketClock *clock = nullptr)
       : out_(out), errors_(errors), clock_(clock) {}
 
-  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
-  void rejected(const FrameEvent &event, const uint8_t *packet) override;
+  void packet(const capture_pass::FrameEvent &event, const uint8_t *packet,
+              bool recovered) override;
+  void rejected(const capture_pass::FrameEvent &event, const uint8_t *packet) override;
   void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override;
   bool failed() const override { return out_.failed(); }
 
@@ -42,9 +44,9 @@ class JsonLinesSink final : public EventSink {
   // Writes {"offset":N and, with a clock, ,"time":S.
   char *put_start(char *out, uint64_t offset);
 
-  OutputBuffer &out_;
+  io::OutputBuffer &out_;
   bool errors_;
-  const PacketClock *clock_;
+  const capture_pass::PacketClock *clock_;
   TimeText time_;
 };
 

@@ -63,13 +63,13 @@ std::string set_split(Options &options, std::string_view dir) {
 }
 
 std::string set_clock(Options &options, std::string_view text) {
-  ClockParse parse = parse_clock(text);
+  capture_pass::ClockParse parse = capture_pass::parse_clock(text);
   if (!parse.clock) return parse.error;
   options.clock = std::move(parse.clock);
   return {};
 }
 
-template <std::optional<double> TimeRange::*Bound>
+template <std::optional<double> capture_pass::TimeRange::*Bound>
 std::string set_bound(Options &options, std::string_view text) {
   const std::optional<double> seconds = cli::parse_number(text);
   if (!seconds) return "invalid time " + cli::quoted(text) + " (a number of seconds)";
@@ -152,10 +152,10 @@ const cli::OptionTable<Options> &option_table() {
       {"--from", "SECONDS",
        "with --clock, list only the packets (and errors) whose time is SECONDS or later: the "
        "clock's own seconds, as the time values show them",
-       set_bound<&TimeRange::from>},
+       set_bound<&capture_pass::TimeRange::from>},
       {"--to", "SECONDS",
        "with --clock, list only the packets (and errors) whose time is before SECONDS",
-       set_bound<&TimeRange::to>},
+       set_bound<&capture_pass::TimeRange::to>},
       {"--gap", "SECONDS",
        "with --clock and --stats or --report, a step of the clock longer than this is a "
        "dropout (default: five times the median step)",

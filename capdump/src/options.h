@@ -34,9 +34,9 @@ struct Options {
   std::string report;       // write the report page to this file instead of listing the packets
   std::string split;        // with CSV: write a file a type to this directory instead
   bool exact_only = false;  // list only packets whose payload is exactly their layout
-  std::optional<NamedClock> clock;  // time the packets by this clock
-  TimeRange range;                  // with a clock: list only the packets in this time range
-  std::optional<double> gap;        // with a clock: a longer step is a dropout
+  std::optional<capture_pass::NamedClock> clock;  // time the packets by this clock
+  capture_pass::TimeRange range;  // with a clock: list only the packets in this time range
+  std::optional<double> gap;      // with a clock: a longer step is a dropout
 };
 
 using ParseOutcome = cli::ParseOutcome<Options>;

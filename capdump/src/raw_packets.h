@@ -16,23 +16,23 @@ namespace capdump {
 // Writes each packet it is handed (sync pair, header, payload, checksums) to out, in the order
 // handed; rejected and cut-off packets leave nothing. What it writes, framed again, gives the
 // same packets and no rejection.
-class RawPackets final : public EventSink {
+class RawPackets final : public capture_pass::EventSink {
  public:
-  explicit RawPackets(OutputBuffer &out) : out_(out) {}
+  explicit RawPackets(io::OutputBuffer &out) : out_(out) {}
 
-  void packet(const FrameEvent &event, const uint8_t *packet, bool) override {
+  void packet(const capture_pass::FrameEvent &event, const uint8_t *packet, bool) override {
     static constexpr char kSyncPair[] = {static_cast<char>(WIRE_SYNC1),
                                          static_cast<char>(WIRE_SYNC2)};
     out_.append(std::string_view(kSyncPair, sizeof kSyncPair));
     out_.append(std::string_view(reinterpret_cast<const char *>(packet),
                                  static_cast<std::size_t>(event.size) - sizeof kSyncPair));
   }
-  void rejected(const FrameEvent &, const uint8_t *) override {}
+  void rejected(const capture_pass::FrameEvent &, const uint8_t *) override {}
   void unfinished(uint64_t, const uint8_t *, std::size_t) override {}
   bool failed() const override { return out_.failed(); }
 
  private:
-  OutputBuffer &out_;
+  io::OutputBuffer &out_;
 };
 
 }  // namespace capdump

@@ -42,7 +42,7 @@ std::string seconds(double value) {
 }
 
 // The packets that are not exact, by form.
-std::string not_exact_table(const CaptureStats &stats) {
+std::string not_exact_table(const capture_pass::CaptureStats &stats) {
   std::string html = "<table><tr><th colspan=\"3\">Packets not exact</th></tr>";
   uint64_t all = 0;
   for (std::size_t form = 0; form < protolib::kPacketForms; ++form) {
@@ -59,7 +59,7 @@ std::string not_exact_table(const CaptureStats &stats) {
 }
 
 // What the clock tells: times, dropouts, resets.
-std::string clock_table(const ClockFigures &clock) {
+std::string clock_table(const capture_pass::ClockFigures &clock) {
   std::string html = "<table><tr><th colspan=\"3\">Clock " + clock.name + "</th></tr>";
   if (!clock.first) return html + row("no clock packet", "") + "</table>";
   html += row("first time", seconds(*clock.first)) + row("last time", seconds(clock.last));
@@ -74,7 +74,7 @@ std::string clock_table(const ClockFigures &clock) {
 
 }  // namespace
 
-std::bitset<256> types_shown_alone(const CaptureStats &stats) {
+std::bitset<256> types_shown_alone(const capture_pass::CaptureStats &stats) {
   std::bitset<256> alone;
   const uint64_t packets = sum(stats.packets_by_type);
   for (std::size_t type = 0; type < 256; ++type) {
@@ -85,7 +85,7 @@ std::bitset<256> types_shown_alone(const CaptureStats &stats) {
   return alone;
 }
 
-std::string report_facts(const CaptureStats &stats) {
+std::string report_facts(const capture_pass::CaptureStats &stats) {
   const uint64_t read = stats.bytes_read;
   const uint64_t cut = stats.unfinished ? stats.unfinished->received : 0;
   std::string html =
@@ -115,8 +115,8 @@ std::string report_facts(const CaptureStats &stats) {
   html += row("all", count(packets));
   if (stats.recovered) html += row("of them recovered", count(*stats.recovered));
   html += "</table><table><tr><th colspan=\"3\">Rejected packets</th></tr>";
-  for (std::size_t i = 0; i < std::size(kReasonNames); ++i) {
-    html += row(kReasonNames[i].label, count(stats.rejected_by_reason[i]));
+  for (std::size_t i = 0; i < std::size(capture_pass::kReasonNames); ++i) {
+    html += row(capture_pass::kReasonNames[i].label, count(stats.rejected_by_reason[i]));
   }
   html += row("all", count(sum(stats.rejected_by_reason)));
   html += row("unfinished packet at the end",

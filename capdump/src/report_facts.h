@@ -12,12 +12,12 @@ namespace capdump {
 
 // The types with a row and a chart of their own: catalogue types, and others with 1% of the
 // packets at least. The rest, mostly damaged type bytes, are shown together.
-std::bitset<256> types_shown_alone(const CaptureStats &stats);
+std::bitset<256> types_shown_alone(const capture_pass::CaptureStats &stats);
 
 // The facts section of the page: bytes by what they hold, packets by type (the types not shown
 // alone as one row, listed in a folded note), rejected packets by reason, the unfinished packet,
 // the packets that are not exact by form, and with a clock its times, dropouts and resets.
-std::string report_facts(const CaptureStats &stats);
+std::string report_facts(const capture_pass::CaptureStats &stats);
 
 }  // namespace capdump
 

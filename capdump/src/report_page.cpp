@@ -85,7 +85,7 @@ std::string key(std::string_view css_class, std::string_view label) {
 }
 
 std::string timeline(const CaptureReport &report) {
-  const CaptureStats &stats = report.stats;
+  const capture_pass::CaptureStats &stats = report.stats;
   std::string html =
       "<h2>Along the capture</h2><p class=\"note\">The capture cut into " +
       std::to_string(report.slices) + " slices of " +
@@ -93,7 +93,7 @@ std::string timeline(const CaptureReport &report) {
       "; a packet counts in the slice where its sync pair lies. A last slice only partly "
       "filled is left out of the packets by type.</p>";
   std::vector<SliceValues> reasons;
-  for (std::size_t i = 0; i < std::size(kReasonNames); ++i) {
+  for (std::size_t i = 0; i < std::size(capture_pass::kReasonNames); ++i) {
     reasons.push_back(per_slice(report, [i](const SliceCounts &c) { return c.rejected[i]; }));
   }
   if (stats.recovered) {
@@ -103,11 +103,11 @@ std::string timeline(const CaptureReport &report) {
                   value_range(reasons));
   std::string legend = "<p>";
   for (std::size_t i = 0; i < reasons.size(); ++i) {
-    const bool recovered = i == std::size(kReasonNames);
+    const bool recovered = i == std::size(capture_pass::kReasonNames);
     std::string css = "recovered";
     if (!recovered) css.assign("r").append(std::to_string(i));
     damage.line(reasons[i], css);
-    legend += key(css, recovered ? "recovered packets" : kReasonNames[i].label);
+    legend += key(css, recovered ? "recovered packets" : capture_pass::kReasonNames[i].label);
   }
   html += damage.finish() + legend + "</p>";
   const SliceValues noise = per_slice(report, [](const SliceCounts &c) { return c.noise_bytes; });
@@ -202,7 +202,7 @@ std::string report_page(const CaptureReport &report, std::string_view capture_na
   html += report.slices > 0 ? timeline(report) + fields(report)
                             : std::string("<p>The capture is empty: nothing lies along it.</p>");
   html += "</main><script type=\"application/json\" id=\"capdump-stats\">" +
-          stats_json(report.stats) + "</script></body></html>\n";
+          capture_pass::stats_json(report.stats) + "</script></body></html>\n";
   return html;
 }
 

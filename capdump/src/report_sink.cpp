@@ -6,11 +6,12 @@
 
 namespace capdump {
 
-ReportSink::ReportSink(bool recovery, const PacketClock *clock, const ClockSteps *steps,
-                       std::size_t max_slices)
+ReportSink::ReportSink(bool recovery, const capture_pass::PacketClock *clock,
+                       const capture_pass::ClockSteps *steps, std::size_t max_slices)
     : stats_(recovery, clock, steps), timeline_(max_slices, catalogue_series().size()) {}
 
-void ReportSink::packet(const FrameEvent &event, const uint8_t *packet, bool recovered) {
+void ReportSink::packet(const capture_pass::FrameEvent &event, const uint8_t *packet,
+                        bool recovered) {
   stats_.packet(event, packet, recovered);
   const std::size_t slice = timeline_.slice_of(event.offset);
   SliceCounts &counts = timeline_.counts(slice);
@@ -25,10 +26,10 @@ void ReportSink::packet(const FrameEvent &event, const uint8_t *packet, bool rec
   });
 }
 
-void ReportSink::rejected(const FrameEvent &event, const uint8_t *packet) {
+void ReportSink::rejected(const capture_pass::FrameEvent &event, const uint8_t *packet) {
   stats_.rejected(event, packet);
   const std::size_t slice = timeline_.slice_of(event.offset);
-  ++timeline_.counts(slice).rejected[reason_index(event.reason)];
+  ++timeline_.counts(slice).rejected[capture_pass::reason_index(event.reason)];
   cover(event.offset, static_cast<uint64_t>(event.size));
 }
 
@@ -37,7 +38,8 @@ void ReportSink::unfinished(uint64_t offset, const uint8_t *sync_pair, std::size
   cover(offset, received);
 }
 
-CaptureReport ReportSink::finish(const PassTotals &totals, std::optional<double> gap) {
+CaptureReport ReportSink::finish(const capture_pass::PassTotals &totals,
+                                 std::optional<double> gap) {
   timeline_.add_noise(covered_, totals.bytes);
   const std::size_t slices = timeline_.fill(totals.bytes);
   return CaptureReport{stats_.stats(totals, gap), std::move(timeline_), slices};

@@ -19,33 +19,35 @@ namespace capdump {
 inline constexpr std::size_t kReportSlices = 512;
 
 struct CaptureReport {
-  CaptureStats stats;      // what --stats prints for the same pass
-  SliceTimeline timeline;  // spreads indexed as catalogue_series()
-  std::size_t slices = 0;  // the slices the capture fills
+  capture_pass::CaptureStats stats;  // what --stats prints for the same pass
+  SliceTimeline timeline;            // spreads indexed as catalogue_series()
+  std::size_t slices = 0;            // the slices the capture fills
 };
 
-class ReportSink final : public EventSink {
+class ReportSink final : public capture_pass::EventSink {
  public:
   // recovery: the pass runs with recovery. clock and steps: as for StatsSink. max_slices: even,
   // at least 2.
-  explicit ReportSink(bool recovery, const PacketClock *clock = nullptr,
-                      const ClockSteps *steps = nullptr, std::size_t max_slices = kReportSlices);
+  explicit ReportSink(bool recovery, const capture_pass::PacketClock *clock = nullptr,
+                      const capture_pass::ClockSteps *steps = nullptr,
+                      std::size_t max_slices = kReportSlices);
 
-  void packet(const FrameEvent &event, const uint8_t *packet, bool recovered) override;
-  void rejected(const FrameEvent &event, const uint8_t *packet) override;
+  void packet(const capture_pass::FrameEvent &event, const uint8_t *packet,
+              bool recovered) override;
+  void rejected(const capture_pass::FrameEvent &event, const uint8_t *packet) override;
   void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override;
   bool failed() const override { return false; }
 
   // The report of the pass that ended with totals, gaps as StatsSink::stats finds them; the
   // sink is spent after it.
-  CaptureReport finish(const PassTotals &totals, std::optional<double> gap = {});
+  CaptureReport finish(const capture_pass::PassTotals &totals, std::optional<double> gap = {});
 
  private:
   // The standard framing's next event covers size bytes from offset: the bytes before it, back
   // to the end of the last one, are noise.
   void cover(uint64_t offset, uint64_t size);
 
-  StatsSink stats_;
+  capture_pass::StatsSink stats_;
   SliceTimeline timeline_;
   uint64_t covered_ = 0;
 };

@@ -17,7 +17,7 @@ namespace capdump {
 // The counts of one slice, by the offset of each packet's sync pair.
 struct SliceCounts {
   std::array<uint64_t, 256> packets{};  // listed packets by type, recovered ones included
-  std::array<uint64_t, std::size(kReasonNames)> rejected{};  // as kReasonNames
+  std::array<uint64_t, std::size(capture_pass::kReasonNames)> rejected{};  // as kReasonNames
   uint64_t recovered = 0;
   uint64_t noise_bytes = 0;  // noise bytes lying in the slice
 

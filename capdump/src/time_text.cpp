@@ -10,16 +10,16 @@ constexpr uint64_t kExactDigits = 1'000'000'000'000'000;
 
 }  // namespace
 
-void TimeText::format(const PacketClock &clock) {
+void TimeText::format(const capture_pass::PacketClock &clock) {
   ticks_ = clock.ticks();
   const int decimals = clock.named().decimals;
   char *out = text_;
   if (decimals < 0 || ticks_ >= kExactDigits) {
-    out = put_shortest(out, clock.now());
+    out = io::put_shortest(out, clock.now());
   } else {
     uint64_t scale = 1;
     for (int k = 0; k < decimals; ++k) scale *= 10;
-    out = put_decimal(out, ticks_ / scale);
+    out = io::put_decimal(out, ticks_ / scale);
     *out++ = '.';
     uint64_t fraction = ticks_ % scale;
     if (fraction == 0) {

@@ -17,17 +17,17 @@ namespace capdump {
 class TimeText {
  public:
   // The text of clock's time now; clock must have started. Valid until the next call.
-  std::string_view of(const PacketClock &clock) {
+  std::string_view of(const capture_pass::PacketClock &clock) {
     if (size_ == 0 || clock.ticks() != ticks_) format(clock);
     return {text_, size_};
   }
 
  private:
-  void format(const PacketClock &clock);
+  void format(const capture_pass::PacketClock &clock);
 
   uint64_t ticks_ = 0;
   std::size_t size_ = 0;  // 0 until the first text
-  char text_[kMaxNumberText + 2]{};
+  char text_[io::kMaxNumberText + 2]{};
 };
 
 }  // namespace capdump

@@ -11,9 +11,10 @@
 namespace {
 
 std::string csv(const Bytes &input, uint8_t type, bool recover) {
-  return run_pass(
-             input, recover,
-             [type, recover](OutputBuffer &out) { return capdump::CsvSink(out, type, recover); })
+  return run_pass(input, recover,
+                  [type, recover](io::OutputBuffer &out) {
+                    return capdump::CsvSink(out, type, recover);
+                  })
       .text;
 }
 

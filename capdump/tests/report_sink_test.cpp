@@ -25,14 +25,14 @@ constexpr std::size_t kSlices = 16;  // few, so that a small capture merges them
 CaptureReport report_of(const Bytes &input, bool recover) {
   capdump::ReportSink sink(recover, nullptr, nullptr, kSlices);
   MemorySource in(input.data(), input.size(), {4096});
-  const capdump::PassTotals totals = capdump::dump_pass(in, recover, sink);
+  const capture_pass::PassTotals totals = capture_pass::dump_pass(in, recover, sink);
   return sink.finish(totals);
 }
 
-capdump::CaptureStats stats_of(const Bytes &input, bool recover) {
-  capdump::StatsSink sink(recover);
+capture_pass::CaptureStats stats_of(const Bytes &input, bool recover) {
+  capture_pass::StatsSink sink(recover);
   MemorySource in(input.data(), input.size());
-  return sink.stats(capdump::dump_pass(in, recover, sink));
+  return sink.stats(capture_pass::dump_pass(in, recover, sink));
 }
 
 std::vector<json> listing(const Bytes &input, bool recover) {
@@ -80,8 +80,8 @@ TEST(ReportSink, SummaryIsThatOfStatsAndSlicesAddUpToIt) {
   for (const Case &c : cases()) {
     SCOPED_TRACE(c.name);
     const CaptureReport report = report_of(c.input, c.recover);
-    const capdump::CaptureStats stats = stats_of(c.input, c.recover);
-    EXPECT_EQ(capdump::stats_json(report.stats), capdump::stats_json(stats));
+    const capture_pass::CaptureStats stats = stats_of(c.input, c.recover);
+    EXPECT_EQ(capture_pass::stats_json(report.stats), capture_pass::stats_json(stats));
     const uint64_t width = report.timeline.width();
     EXPECT_EQ(report.slices, (c.input.size() + width - 1) / width);
     EXPECT_LE(report.slices, kSlices);
@@ -95,7 +95,7 @@ TEST(ReportSink, SummaryIsThatOfStatsAndSlicesAddUpToIt) {
     EXPECT_EQ(sum.recovered, stats.recovered.value_or(0));
     EXPECT_EQ(sum.noise_bytes, stats.noise_bytes);
     const std::string page = capdump::report_page(report, c.name);
-    EXPECT_NE(page.find(capdump::stats_json(stats) + "</script>"), std::string::npos);
+    EXPECT_NE(page.find(capture_pass::stats_json(stats) + "</script>"), std::string::npos);
   }
 }
 

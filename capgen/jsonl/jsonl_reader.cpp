@@ -31,7 +31,7 @@ std::string add_packet(std::string_view line, BlockOutput &output) {
 
 }  // namespace
 
-std::string packets_from_jsonl(ByteSource &in, std::string_view name, std::string_view shown,
+std::string packets_from_jsonl(io::ByteSource &in, std::string_view name, std::string_view shown,
                                const Sink &sink) {
   BlockOutput output(sink, kBlockSize);
   LineReader lines(in, kMaxJsonLine);

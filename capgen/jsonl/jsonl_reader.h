@@ -23,7 +23,7 @@ inline constexpr std::size_t kMaxJsonLine = std::size_t{1} << 20;
 // kMaxJsonLine among them, which is never held in memory; the packets before it are handed
 // over), or "cannot read SHOWN: REASON" when in failed. Input shown in a message is cut down to
 // an input_excerpt. Stops early when the sink fails. Throws nothing but std::bad_alloc.
-std::string packets_from_jsonl(ByteSource &in, std::string_view name, std::string_view shown,
+std::string packets_from_jsonl(io::ByteSource &in, std::string_view name, std::string_view shown,
                                const Sink &sink);
 
 }  // namespace capgen

@@ -11,7 +11,7 @@ constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
 
 }  // namespace
 
-LineReader::LineReader(ByteSource &in, std::size_t max_line)
+LineReader::LineReader(io::ByteSource &in, std::size_t max_line)
     : in_(in), max_line_(max_line), block_(std::make_unique_for_overwrite<uint8_t[]>(kBlockSize)) {}
 
 bool LineReader::refill() {

@@ -24,7 +24,7 @@ class LineReader {
 
   // in must outlive the reader. Lines longer than max_line bytes ('\n' not counted) are
   // passed over.
-  LineReader(ByteSource &in, std::size_t max_line);
+  LineReader(io::ByteSource &in, std::size_t max_line);
 
   // Reads the next line. With kLine, line holds it without its '\n' until the next call; the
   // last line of the input needs no '\n'. After kEnd or kFailed every call returns the same.
@@ -37,7 +37,7 @@ class LineReader {
   // Reads more bytes into the block; false at the end of input or on failure.
   bool refill();
 
-  ByteSource &in_;
+  io::ByteSource &in_;
   std::size_t max_line_;
   std::unique_ptr<uint8_t[]> block_;
   std::size_t at_ = 0;

@@ -14,19 +14,19 @@
 
 namespace {
 
-using capdump::CaptureStats;
+using capture_pass::CaptureStats;
 
-CaptureStats stats_of(const Bytes &input, bool recover) {
-  capdump::StatsSink sink(recover);
+capture_pass::CaptureStats stats_of(const Bytes &input, bool recover) {
+  capture_pass::StatsSink sink(recover);
   MemorySource in(input.data(), input.size());
-  const capdump::PassTotals totals = capdump::dump_pass(in, recover, sink);
+  const capture_pass::PassTotals totals = capture_pass::dump_pass(in, recover, sink);
   return sink.stats(totals);
 }
 
 TEST(CaptureStats, CountsAreThoseOfTheListingAndBytesAddUp) {
   for (const uint64_t seed : {1u, 2u, 3u}) {
     const Bytes input = generated_capture(seed, 3000, 0.3);
-    const CaptureStats stats = stats_of(input, true);
+    const capture_pass::CaptureStats stats = stats_of(input, true);
     std::map<std::string, uint64_t> listed;  // "type N", error values, "recovered"
     std::istringstream lines(json_lines(input, true, true).text);
     for (std::string line; std::getline(lines, line);) {
@@ -41,8 +41,9 @@ TEST(CaptureStats, CountsAreThoseOfTheListingAndBytesAddUp) {
     for (std::size_t type = 0; type < 256; ++type) {
       EXPECT_EQ(stats.packets_by_type[type], listed["type " + std::to_string(type)]) << type;
     }
-    for (std::size_t i = 0; i < std::size(capdump::kReasonNames); ++i) {
-      EXPECT_EQ(stats.rejected_by_reason[i], listed[std::string(capdump::kReasonNames[i].key)]);
+    for (std::size_t i = 0; i < std::size(capture_pass::kReasonNames); ++i) {
+      EXPECT_EQ(stats.rejected_by_reason[i],
+                listed[std::string(capture_pass::kReasonNames[i].key)]);
     }
     EXPECT_EQ(stats.recovered, listed["recovered"]);
     EXPECT_EQ(stats.unfinished.has_value(), listed["unfinished"] == 1);
@@ -70,7 +71,7 @@ TEST(CaptureStats, FormsAreThoseOfTheDamageDone) {
   const auto damaged = [&made](capgen::Damage kind) {
     return made.damaged[static_cast<std::size_t>(kind)];
   };
-  const CaptureStats stats = stats_of(input, true);
+  const capture_pass::CaptureStats stats = stats_of(input, true);
   std::array<uint64_t, protolib::kPacketForms> forms{};
   for (const auto &by_form : stats.not_exact) {
     for (std::size_t form = 0; form < forms.size(); ++form) forms[form] += by_form[form];
@@ -93,8 +94,8 @@ TEST(CaptureStats, TableAndJsonOfASmallCapture) {
                               bad_b,
                               make_packet(1, counting_payload(8)),
                               {0x81, 0xA1, 0x0A}});
-  const CaptureStats stats = stats_of(input, false);
-  EXPECT_EQ(capdump::stats_table(stats),
+  const capture_pass::CaptureStats stats = stats_of(input, false);
+  EXPECT_EQ(capture_pass::stats_table(stats),
             "bytes read                               43\n"
             "  in packets                             28\n"
             "  in rejected packets                     9\n"
@@ -108,7 +109,7 @@ TEST(CaptureStats, TableAndJsonOfASmallCapture) {
             "  checksum A                              0\n"
             "  checksum B                              1\n"
             "unfinished packet            3 bytes at offset 40\n");
-  EXPECT_EQ(capdump::stats_json(stats),
+  EXPECT_EQ(capture_pass::stats_json(stats),
             R"({"bytes_read":43,"packet_bytes":28,"rejected_bytes":9,"noise_bytes":3,)"
             R"("unfinished_bytes":3,"packets":2,"packets_by_type":{"1":2},"not_exact":0,)"
             R"("not_exact_by_type":{},"rejected":1,)"

@@ -56,7 +56,7 @@ TEST(DumpPass, RecoveryOnlyAddsPacketsMarkedRecovered) {
 
 Bytes raw_packets(const Bytes &input, bool recover) {
   const std::string text =
-      run_pass(input, recover, [](OutputBuffer &out) { return capdump::RawPackets(out); }).text;
+      run_pass(input, recover, [](io::OutputBuffer &out) { return capdump::RawPackets(out); }).text;
   return Bytes(text.begin(), text.end());
 }
 

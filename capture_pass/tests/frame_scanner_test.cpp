@@ -13,11 +13,11 @@
 
 namespace {
 
-using capdump::FrameEvent;
-using capdump::FrameScanner;
+using capture_pass::FrameEvent;
+using capture_pass::FrameScanner;
 
 struct Scan {
-  std::vector<FrameEvent> events;
+  std::vector<capture_pass::FrameEvent> events;
   uint64_t noise_bytes = 0;
   std::optional<uint64_t> in_progress;
 };
@@ -26,8 +26,8 @@ struct Scan {
 Scan scan(const Bytes &stream, bool backtrack, int max_length,
           std::vector<std::size_t> read_sizes = {}) {
   MemorySource in(stream.data(), stream.size(), std::move(read_sizes));
-  capdump::ByteWindow window(300);
-  FrameScanner scanner(backtrack, max_length);
+  capture_pass::ByteWindow window(300);
+  capture_pass::FrameScanner scanner(backtrack, max_length);
   Scan result;
   while (window.refill(in, scanner.frontier()) > 0) scanner.scan(window, result.events);
   result.noise_bytes = scanner.noise_bytes();
@@ -64,7 +64,7 @@ const Bytes kStream = concat({
 });
 
 TEST(FrameScanner, ReportsEachPacketAtItsSyncPairWithItsReason) {
-  const std::vector<FrameEvent> expected = {
+  const std::vector<capture_pass::FrameEvent> expected = {
       {2, FRAMER_ACCEPTED, 14},        {18, FRAMER_ACCEPTED, 29},       {48, FRAMER_ACCEPTED, 23},
       {71, FRAMER_BAD_CHECKSUM_A, 16}, {88, FRAMER_BAD_CHECKSUM_B, 13}, {101, FRAMER_ACCEPTED, 6},
       {107, FRAMER_ACCEPTED, 46}};
@@ -80,14 +80,14 @@ TEST(FrameScanner, ReportsEachPacketAtItsSyncPairWithItsReason) {
 TEST(FrameScanner, OversizeLengthRejectsAtTheLengthByteAndHuntsThroughThePayload) {
   const Scan result = scan(kStream, false, 39, {7});
   ASSERT_EQ(result.events.size(), 7u);
-  EXPECT_EQ(result.events[6], (FrameEvent{107, FRAMER_OVERSIZE_LENGTH, 4}));
+  EXPECT_EQ(result.events[6], (capture_pass::FrameEvent{107, FRAMER_OVERSIZE_LENGTH, 4}));
   EXPECT_EQ(result.noise_bytes, 6u + 42);  // the payload and checksums of the long packet
 }
 
 // The accepted packets' bytes in the stream, and the count of rejections.
 Framed framed_by_scanner(const Bytes &stream, const Scan &result) {
   Framed framed;
-  for (const FrameEvent &e : result.events) {
+  for (const capture_pass::FrameEvent &e : result.events) {
     if (e.reason != FRAMER_ACCEPTED) {
       ++framed.errors;
       continue;
@@ -118,14 +118,14 @@ TEST(FrameScanner, BacktrackingFindsThePacketsARejectedOneSwallowed) {
   const Bytes swollen = with_byte(make_packet(10, counting_payload(39)), 3, 80);
   const Bytes stream = concat({swollen, kType1, kType15, kType2, kEmpty});  // 0, 45, 59, 82, 111
   const Scan standard = scan(stream, false, 256);
-  const std::vector<FrameEvent> after_rejection = {{0, FRAMER_BAD_CHECKSUM_A, 85},
-                                                   {111, FRAMER_ACCEPTED, 6}};
+  const std::vector<capture_pass::FrameEvent> after_rejection = {{0, FRAMER_BAD_CHECKSUM_A, 85},
+                                                                 {111, FRAMER_ACCEPTED, 6}};
   EXPECT_EQ(standard.events, after_rejection);
-  const std::vector<FrameEvent> found_again = {{0, FRAMER_BAD_CHECKSUM_A, 85},
-                                               {45, FRAMER_ACCEPTED, 14},
-                                               {59, FRAMER_ACCEPTED, 23},
-                                               {82, FRAMER_ACCEPTED, 29},
-                                               {111, FRAMER_ACCEPTED, 6}};
+  const std::vector<capture_pass::FrameEvent> found_again = {{0, FRAMER_BAD_CHECKSUM_A, 85},
+                                                             {45, FRAMER_ACCEPTED, 14},
+                                                             {59, FRAMER_ACCEPTED, 23},
+                                                             {82, FRAMER_ACCEPTED, 29},
+                                                             {111, FRAMER_ACCEPTED, 6}};
   EXPECT_EQ(scan(stream, true, 256, {1, 9}).events, found_again);
 }
 

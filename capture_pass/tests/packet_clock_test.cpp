@@ -14,13 +14,13 @@
 
 namespace {
 
-using capdump::NamedClock;
-using capdump::PacketClock;
+using capture_pass::NamedClock;
+using capture_pass::PacketClock;
 
-NamedClock clock_of(const std::string &text) {
-  const capdump::ClockParse parse = capdump::parse_clock(text);
+capture_pass::NamedClock clock_of(const std::string &text) {
+  const capture_pass::ClockParse parse = capture_pass::parse_clock(text);
   EXPECT_TRUE(parse.clock) << parse.error;
-  return parse.clock.value_or(NamedClock{});
+  return parse.clock.value_or(capture_pass::NamedClock{});
 }
 
 TEST(ParseClock, NamesAScalarIntegerFieldAndItsTick) {
@@ -34,7 +34,7 @@ TEST(ParseClock, NamesAScalarIntegerFieldAndItsTick) {
   };
   for (const auto &c : good) {
     SCOPED_TRACE(c.text);
-    const NamedClock named = clock_of(c.text);
+    const capture_pass::NamedClock named = clock_of(c.text);
     EXPECT_EQ(named.seconds_per_tick, c.seconds_per_tick);
     EXPECT_EQ(named.field.offset, c.offset);
     EXPECT_EQ(named.name, c.text);
@@ -61,8 +61,8 @@ TEST(ParseClock, NamesAScalarIntegerFieldAndItsTick) {
        "per tick)"},
   };
   for (const auto &c : bad) {
-    EXPECT_FALSE(capdump::parse_clock(c.text).clock) << c.text;
-    EXPECT_EQ(capdump::parse_clock(c.text).error, c.error);
+    EXPECT_FALSE(capture_pass::parse_clock(c.text).clock) << c.text;
+    EXPECT_EQ(capture_pass::parse_clock(c.text).error, c.error);
   }
 }
 
@@ -80,7 +80,7 @@ struct Timeline {
 };
 
 Timeline timeline(const std::string &clock, const std::vector<Bytes> &packets) {
-  PacketClock packet_clock(clock_of(clock));
+  capture_pass::PacketClock packet_clock(clock_of(clock));
   Timeline seen{{}, 0};
   for (const Bytes &packet : packets) {
     packet_clock.observe(packet.data() + 2);
@@ -160,7 +160,7 @@ TEST(TimeText, FixedForDecimalTicksElseShortestAndReadsBackAsTheTime) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.text);
-    PacketClock clock(clock_of(c.clock));
+    capture_pass::PacketClock clock(clock_of(c.clock));
     const Bytes packet = type1(c.lead);
     clock.observe(packet.data() + 2);
     capdump::TimeText text;
@@ -170,11 +170,13 @@ TEST(TimeText, FixedForDecimalTicksElseShortestAndReadsBackAsTheTime) {
 }
 
 // The gaps of a clock that reads leads, each clock packet spacing bytes after the one before.
-capdump::GapSummary gaps_of(const std::vector<uint32_t> &leads, std::optional<double> threshold,
-                            const std::string &clock_name = "1.lead:ms", uint64_t spacing = 100) {
-  const NamedClock named = clock_of(clock_name);
-  PacketClock clock(named);
-  capdump::ClockSteps steps;
+capture_pass::GapSummary gaps_of(const std::vector<uint32_t> &leads,
+                                 std::optional<double> threshold,
+                                 const std::string &clock_name = "1.lead:ms",
+                                 uint64_t spacing = 100) {
+  const capture_pass::NamedClock named = clock_of(clock_name);
+  capture_pass::PacketClock clock(named);
+  capture_pass::ClockSteps steps;
   uint64_t offset = 0;
   for (const uint32_t lead : leads) {
     const Bytes packet = type1(lead);
@@ -187,7 +189,7 @@ capdump::GapSummary gaps_of(const std::vector<uint32_t> &leads, std::optional<do
 TEST(ClockGaps, StepsLongerThanTheThresholdAreDropouts) {
   // Ten steps of 10 ms, one of 300 ms, one of 10 ms: the median is 10 ms, the threshold 50 ms.
   const std::vector<uint32_t> leads = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 400, 410};
-  const capdump::GapSummary found = gaps_of(leads, std::nullopt);
+  const capture_pass::GapSummary found = gaps_of(leads, std::nullopt);
   EXPECT_EQ(found.steps, 12u);
   EXPECT_EQ(found.median_step, 0.01);
   EXPECT_EQ(found.threshold, 0.05);
@@ -198,27 +200,28 @@ TEST(ClockGaps, StepsLongerThanTheThresholdAreDropouts) {
   EXPECT_EQ(found.covered, 0.3);
   EXPECT_TRUE(gaps_of(leads, 0.5).gaps.empty());
   // A reset is no gap, and the median of an even count lies between its middle steps.
-  const capdump::GapSummary reset = gaps_of({1000, 1010, 1030, 5, 65, 95}, std::nullopt);
+  const capture_pass::GapSummary reset = gaps_of({1000, 1010, 1030, 5, 65, 95}, std::nullopt);
   EXPECT_EQ(reset.steps, 4u);  // 10, 20, 60 and 30 ms
   EXPECT_EQ(reset.median_step, 0.025);
   EXPECT_TRUE(reset.gaps.empty());
   // Long steps (in microseconds here) are ranked apart from short ones, which are counted.
   std::vector<uint32_t> micro;
   for (const uint32_t lead : leads) micro.push_back(lead * 1000);
-  const capdump::GapSummary in_us = gaps_of(micro, std::nullopt, "1.lead:us");
+  const capture_pass::GapSummary in_us = gaps_of(micro, std::nullopt, "1.lead:us");
   EXPECT_EQ(in_us.median_step, 0.01);
   ASSERT_EQ(in_us.gaps.size(), 1u);
   EXPECT_EQ(in_us.gaps[0].seconds, 0.3);
   // Steps and distances too large to pack are kept aside whole.
   std::vector<uint32_t> nano;
   for (const uint32_t lead : leads) nano.push_back(lead * 1000000);
-  const capdump::GapSummary in_ns = gaps_of(nano, std::nullopt, "1.lead:ns", 100000);
+  const capture_pass::GapSummary in_ns = gaps_of(nano, std::nullopt, "1.lead:ns", 100000);
   ASSERT_EQ(in_ns.gaps.size(), 1u);
   EXPECT_EQ(in_ns.gaps[0].offset, 1100000u);
   EXPECT_EQ(in_ns.gaps[0].start, 0.1);
   EXPECT_EQ(gaps_of({0, 1, 3, 6, 5006, 11006, 18006}, std::nullopt, "1.lead:us").median_step,
             2501.5e-6);  // between a short step of 3 us and a long one of 5000 us
-  const std::vector<capdump::Gap> longest = capdump::longest_gaps(gaps_of(leads, 0.001), 2);
+  const std::vector<capture_pass::Gap> longest =
+      capture_pass::longest_gaps(gaps_of(leads, 0.001), 2);
   ASSERT_EQ(longest.size(), 2u);
   EXPECT_EQ(longest[0].seconds, 0.3);
   EXPECT_EQ(longest[1].offset, 100u);  // the earliest of the 10 ms steps

@@ -46,7 +46,7 @@ void expect_standard_text_at_edges() {
   for (const Int value : digit_count_edges<Int>()) {
     SCOPED_TRACE(std::to_string(value) + " of " + std::to_string(sizeof(Int)) + " bytes");
     char expected[32];
-    EXPECT_EQ(text_of([&](char *out) { return put_decimal(out, value); }),
+    EXPECT_EQ(text_of([&](char *out) { return io::put_decimal(out, value); }),
               std::string(expected, std::to_chars(expected, expected + 32, value).ptr));
     if constexpr (sizeof(Int) <= 4) {
       if constexpr (std::numeric_limits<Int>::is_signed) {
@@ -54,7 +54,7 @@ void expect_standard_text_at_edges() {
       } else {
         std::snprintf(expected, sizeof expected, " %lu", static_cast<unsigned long>(value));
       }
-      EXPECT_EQ(text_of([&](char *out) { return put_field(out, value); }), expected);
+      EXPECT_EQ(text_of([&](char *out) { return io::put_field(out, value); }), expected);
     }
   }
 }
@@ -74,25 +74,26 @@ TEST(NumberText, DecimalOfEveryWidthIsStandardTextAtDigitCountEdges) {
 
 TEST(NumberText, FieldsArePrecededBySpaces) {
   const int16_t words[] = {-32768, 0, 32767};
-  EXPECT_EQ(text_of([&](char *out) { return put_fields(put_field(out, uint8_t{1}), words); }),
-            " 1 -32768 0 32767");
+  EXPECT_EQ(
+      text_of([&](char *out) { return io::put_fields(io::put_field(out, uint8_t{1}), words); }),
+      " 1 -32768 0 32767");
 }
 
 TEST(NumberText, ShortestTextReadsBackAsFloatingPoint) {
-  EXPECT_EQ(text_of([](char *out) { return put_shortest(out, 1.0f); }), "1.0");
-  EXPECT_EQ(text_of([](char *out) { return put_shortest(out, -0.0); }), "-0.0");
-  EXPECT_EQ(text_of([](char *out) { return put_shortest(out, 0.1f); }), "0.1");
-  EXPECT_EQ(text_of([](char *out) { return put_shortest(out, 1e300); }), "1e+300");
+  EXPECT_EQ(text_of([](char *out) { return io::put_shortest(out, 1.0f); }), "1.0");
+  EXPECT_EQ(text_of([](char *out) { return io::put_shortest(out, -0.0); }), "-0.0");
+  EXPECT_EQ(text_of([](char *out) { return io::put_shortest(out, 0.1f); }), "0.1");
+  EXPECT_EQ(text_of([](char *out) { return io::put_shortest(out, 1e300); }), "1e+300");
   const double longest = -std::numeric_limits<double>::min();
-  EXPECT_EQ(text_of([&](char *out) { return put_shortest(out, longest); }),
+  EXPECT_EQ(text_of([&](char *out) { return io::put_shortest(out, longest); }),
             "-2.2250738585072014e-308");
 }
 
 TEST(NumberText, HexOfBytesAndBitPatterns) {
   const uint8_t bytes[] = {0x00, 0x0f, 0xa1, 0xff};
-  EXPECT_EQ(text_of([&](char *out) { return put_hex(out, bytes, sizeof bytes); }), "000fa1ff");
-  EXPECT_EQ(text_of([](char *out) { return put_bits(out, std::nanf("")); }), "7fc00000");
-  EXPECT_EQ(text_of([](char *out) { return put_bits(out, -2.0); }), "c000000000000000");
+  EXPECT_EQ(text_of([&](char *out) { return io::put_hex(out, bytes, sizeof bytes); }), "000fa1ff");
+  EXPECT_EQ(text_of([](char *out) { return io::put_bits(out, std::nanf("")); }), "7fc00000");
+  EXPECT_EQ(text_of([](char *out) { return io::put_bits(out, -2.0); }), "c000000000000000");
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 namespace {
 
 TEST(DecimalCounter, TextIsTheCountInDecimal) {
-  DecimalCounter counter;
-  char text[DecimalCounter::kMaxPut];
+  listing::DecimalCounter counter;
+  char text[listing::DecimalCounter::kMaxPut];
   EXPECT_EQ(std::string(text, counter.put(text, '\r')), "0\r");
   for (unsigned long count = 1; count <= 1'000'001; ++count) {
     counter.increment();

@@ -13,23 +13,25 @@
 namespace {
 
 // Refuses every write, as a full disk does.
-class FailingSink final : public ByteSink {
+class FailingSink final : public io::ByteSink {
  public:
   bool write(const char *, std::size_t) override { return false; }
 };
 
 // Lists what source serves as dumpten does, with the lines going to out_sink, after a framer that
 // has already rejected errors_before packets.
-ListingCounts list_type10(MemorySource &source, ByteSink &out_sink, int32_t errors_before = 0) {
+listing::ListingCounts list_type10(MemorySource &source, io::ByteSink &out_sink,
+                                   int32_t errors_before = 0) {
   ByteRing *ring = nullptr;
   ring_create(&ring, nullptr, 1024);
   PacketDecoder *decoder = decoder_create(ring);
   decoder->framer->errors = errors_before;
   StringSink progress_sink;
-  auto out = std::make_unique<OutputBuffer>(out_sink, false);
-  auto progress = std::make_unique<OutputBuffer>(progress_sink, false);
-  DumptenLine line;
-  const ListingCounts counts = list_stream(10, line, *decoder, source, *out, *progress);
+  auto out = std::make_unique<io::OutputBuffer>(out_sink, false);
+  auto progress = std::make_unique<io::OutputBuffer>(progress_sink, false);
+  listing::DumptenLine line;
+  const listing::ListingCounts counts =
+      listing::list_stream(10, line, *decoder, source, *out, *progress);
   out->flush();
   decoder_destroy(decoder);
   ring_destroy(ring);
@@ -61,7 +63,7 @@ TEST(ListStream, ReadFailingPartWayKeepsWhatCameBefore) {
     SCOPED_TRACE(c.name);
     MemorySource source(capture.data(), capture.size(), c.read_sizes, c.fail_at);
     StringSink out;
-    const ListingCounts counts = list_type10(source, out);
+    const listing::ListingCounts counts = list_type10(source, out);
     EXPECT_TRUE(counts.read_failed);
     EXPECT_EQ(counts.lines, c.lines);
     EXPECT_EQ(static_cast<unsigned long>(std::count(out.text.begin(), out.text.end(), '\n')),
@@ -75,7 +77,7 @@ TEST(ListStream, FailedOutputStopsTheReading) {
   const Bytes capture = type10_packets(20000);
   MemorySource source(capture.data(), capture.size());
   FailingSink out;
-  const ListingCounts counts = list_type10(source, out);
+  const listing::ListingCounts counts = list_type10(source, out);
   EXPECT_EQ(source.reads(), 1u);
   EXPECT_EQ(counts.lines, 65536u / 45);
   EXPECT_FALSE(counts.read_failed);
@@ -89,7 +91,7 @@ TEST(ListStream, CountsPacketErrorsPastTheFramersLimit) {
   const Bytes capture = concat({damaged, damaged, damaged});
   MemorySource source(capture.data(), capture.size());
   StringSink out;
-  const ListingCounts counts = list_type10(source, out, INT32_MAX - 1);
+  const listing::ListingCounts counts = list_type10(source, out, INT32_MAX - 1);
   EXPECT_EQ(counts.packet_errors, uint64_t{INT32_MAX} + 2);
   EXPECT_EQ(counts.lines, 0u);
 }

@@ -83,38 +83,38 @@ class FieldValues {
 TEST(RecordLine, EqualsPrintfForRandomAndExtremeValues) {
   FieldValues values(99);
   PacketDecoder d{};
-  DumptenLine dumpten;
-  DumptwoLine dumptwo;
+  listing::DumptenLine dumpten;
+  listing::DumptwoLine dumptwo;
   uint32_t dumpten_changed = ~uint32_t{0};
   uint32_t dumptwo_changed = ~uint32_t{0};
   const auto changed = [&](uint32_t types) {
     dumpten_changed |= types;
     dumptwo_changed |= types;
   };
-  char line[LineFormatter::kMaxLine];
+  char line[listing::LineFormatter::kMaxLine];
   for (int i = 0; i < 20000; ++i) {
     if (values.chance(3)) {
       values.fill_all(d.rec1.uword, d.rec1.word, d.rec1.fresh);
-      changed(type_bits<Type1Record>());
+      changed(listing::type_bits<Type1Record>());
     }
     values.fill_all(d.rec10.lead, d.rec10.words, d.rec10.tail);
     values.fill_all(d.rec2.lead, d.rec2.words, d.rec2.tail);
-    changed(type_bits<Type10Record, Type2Record>());
+    changed(listing::type_bits<Type10Record, Type2Record>());
     if (values.chance(4)) {
       values.fill_all(d.rec12.longs, d.rec12.tail);
       d.rec12.fresh = 1;
-      changed(type_bits<Type12Record>());
+      changed(listing::type_bits<Type12Record>());
     }
     if (values.chance(4)) {
       values.fill_all(d.rec15.uwords, d.rec15.tail);
       d.rec15.fresh = 1;
-      changed(type_bits<Type15Record>());
+      changed(listing::type_bits<Type15Record>());
     }
     if (values.chance(4)) {
       values.fill_all(d.rec20.lead, d.rec20.uword_a, d.rec20.uword_b, d.rec20.longs,
                       d.rec20.uwords);
       d.rec20.fresh = 1;
-      changed(type_bits<Type20Record>());
+      changed(listing::type_bits<Type20Record>());
     }
 
     if (i % 2 == 0) {
@@ -146,11 +146,11 @@ TEST(RecordLine, LongestLinesFit) {
   d.rec12.fresh = d.rec15.fresh = d.rec20.fresh = 1;
   const std::string ten = dumpten_reference(d);
   const std::string two = dumptwo_reference(d);
-  char line[LineFormatter::kMaxLine];
-  EXPECT_EQ(std::string(line, DumptenLine().format(d, ~uint32_t{0}, line)), ten);
+  char line[listing::LineFormatter::kMaxLine];
+  EXPECT_EQ(std::string(line, listing::DumptenLine().format(d, ~uint32_t{0}, line)), ten);
   d.rec20.fresh = 1;
-  EXPECT_EQ(std::string(line, DumptwoLine().format(d, ~uint32_t{0}, line)), two);
-  EXPECT_LT(ten.size(), LineFormatter::kMaxLine);
+  EXPECT_EQ(std::string(line, listing::DumptwoLine().format(d, ~uint32_t{0}, line)), two);
+  EXPECT_LT(ten.size(), listing::LineFormatter::kMaxLine);
 }
 
 }  // namespace

@@ -14,12 +14,12 @@ namespace {
 constexpr std::string_view kUnfinishedName = "unfinished";
 
 std::string_view reason_key(std::size_t reason) {
-  return reason == kUnfinished ? kUnfinishedName : capdump::kReasonNames[reason].key;
+  return reason == kUnfinished ? kUnfinishedName : capture_pass::kReasonNames[reason].key;
 }
 
 constexpr std::size_t kReasonWidth = [] {
   std::size_t width = kUnfinishedName.size();
-  for (const capdump::ReasonName &name : capdump::kReasonNames) {
+  for (const capture_pass::ReasonName &name : capture_pass::kReasonNames) {
     width = std::max(width, name.key.size());
   }
   return width;
@@ -57,8 +57,8 @@ py::array error_array(const std::vector<ErrorRow> &rows, bool timed) {
   });
 }
 
-py::array gap_array(const std::vector<capdump::Gap> &gaps) {
-  return packed_array(gaps, [](auto &columns, const capdump::Gap &gap) {
+py::array gap_array(const std::vector<capture_pass::Gap> &gaps) {
+  return packed_array(gaps, [](auto &columns, const capture_pass::Gap &gap) {
     columns("offset", gap.offset);
     columns("start", gap.start);
     columns("seconds", gap.seconds);

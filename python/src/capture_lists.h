@@ -28,7 +28,7 @@ struct MalformedRow {
 };
 
 // The reason of an error row past capdump's rejection reasons: a packet cut off at the end.
-inline constexpr std::size_t kUnfinished = std::size(capdump::kReasonNames);
+inline constexpr std::size_t kUnfinished = std::size(capture_pass::kReasonNames);
 
 // A rejected packet, or the packet cut off at the end.
 struct ErrorRow {
@@ -49,7 +49,7 @@ pybind11::array error_array(const std::vector<ErrorRow> &rows, bool timed);
 
 // With the GIL held: rows of offset (uint64, of the clock packet ending the gap), start and
 // seconds (float64).
-pybind11::array gap_array(const std::vector<capdump::Gap> &gaps);
+pybind11::array gap_array(const std::vector<capture_pass::Gap> &gaps);
 
 }  // namespace pyproto
 

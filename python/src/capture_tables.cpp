@@ -27,18 +27,19 @@ int16_t received_byte(const uint8_t *from, std::size_t received, std::size_t at)
 
 // Appends the packets of the kept types to their tables or the list of those not exact, and
 // every error to a list, each with its time; counts everything for the stats.
-class TableSink final : public capdump::EventSink {
+class TableSink final : public capture_pass::EventSink {
  public:
   // clock and steps: as for StatsSink, null without a clock.
-  TableSink(const ReadOptions &options, const capdump::PacketClock *clock,
-            const capdump::ClockSteps *steps)
+  TableSink(const ReadOptions &options, const capture_pass::PacketClock *clock,
+            const capture_pass::ClockSteps *steps)
       : keep_(options.keep),
         keep_malformed_(options.keep_malformed),
         which_{clock != nullptr, options.recover},
         clock_(clock),
         stats_(options.recover, clock, steps) {}
 
-  void packet(const capdump::FrameEvent &event, const uint8_t *packet, bool recovered) override {
+  void packet(const capture_pass::FrameEvent &event, const uint8_t *packet,
+              bool recovered) override {
     stats_.packet(event, packet, recovered);
     const uint8_t type = packet[0];
     if (!keep_[type]) return;
@@ -51,10 +52,10 @@ class TableSink final : public capdump::EventSink {
                 packet);
     }
   }
-  void rejected(const capdump::FrameEvent &event, const uint8_t *packet) override {
+  void rejected(const capture_pass::FrameEvent &event, const uint8_t *packet) override {
     stats_.rejected(event, packet);
     errors_.push_back(
-        {event.offset, now(), capdump::reason_index(event.reason), packet[0], packet[1]});
+        {event.offset, now(), capture_pass::reason_index(event.reason), packet[0], packet[1]});
   }
   void unfinished(uint64_t offset, const uint8_t *sync_pair, std::size_t received) override {
     stats_.unfinished(offset, sync_pair, received);
@@ -76,7 +77,7 @@ class TableSink final : public capdump::EventSink {
   }
   py::array malformed() const { return malformed_array(malformed_, which_); }
   py::array errors() const { return error_array(errors_, which_.time); }
-  const capdump::StatsSink &stats() const { return stats_; }
+  const capture_pass::StatsSink &stats() const { return stats_; }
 
  private:
   GrowingTable &table(uint8_t type) {
@@ -90,8 +91,8 @@ class TableSink final : public capdump::EventSink {
   std::bitset<256> keep_;
   bool keep_malformed_;
   HeadColumns which_;
-  const capdump::PacketClock *clock_;
-  capdump::StatsSink stats_;
+  const capture_pass::PacketClock *clock_;
+  capture_pass::StatsSink stats_;
   std::array<std::optional<GrowingTable>, 256> tables_;
   std::vector<MalformedRow> malformed_;
   std::vector<ErrorRow> errors_;
@@ -101,26 +102,26 @@ class TableSink final : public capdump::EventSink {
 
 py::tuple read_capture(const py::handle &source, const ReadOptions &options) {
   PythonSource in(source);
-  std::optional<capdump::PacketClock> clock;
+  std::optional<capture_pass::PacketClock> clock;
   if (options.clock) clock.emplace(*options.clock);
-  capdump::ClockSteps steps;
+  capture_pass::ClockSteps steps;
   TableSink sink(options, clock ? &*clock : nullptr, clock ? &steps : nullptr);
-  capdump::PassTotals totals;
+  capture_pass::PassTotals totals;
   {
     const py::gil_scoped_release released;
     if (clock) {
-      capdump::ClockSink timed(*clock, sink, {}, &steps);
-      totals = capdump::dump_pass(in.bytes(), options.recover, timed);
+      capture_pass::ClockSink timed(*clock, sink, {}, &steps);
+      totals = capture_pass::dump_pass(in.bytes(), options.recover, timed);
     } else {
-      totals = capdump::dump_pass(in.bytes(), options.recover, sink);
+      totals = capture_pass::dump_pass(in.bytes(), options.recover, sink);
     }
   }
   if (totals.read_failed) in.raise_read_error();
-  const capdump::CaptureStats stats = sink.stats().stats(totals, options.gap);
+  const capture_pass::CaptureStats stats = sink.stats().stats(totals, options.gap);
   const py::array gaps =
-      gap_array(stats.clock ? stats.clock->gaps.gaps : std::vector<capdump::Gap>{});
+      gap_array(stats.clock ? stats.clock->gaps.gaps : std::vector<capture_pass::Gap>{});
   return py::make_tuple(sink.release_tables(), sink.malformed(), sink.errors(), gaps,
-                        py::str(capdump::stats_json(stats)));
+                        py::str(capture_pass::stats_json(stats)));
 }
 
 }  // namespace pyproto

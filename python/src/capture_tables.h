@@ -14,10 +14,10 @@
 namespace pyproto {
 
 struct ReadOptions {
-  std::bitset<256> keep;                     // the types whose packets are listed
-  bool recover = false;                      // find packets as capdump --recover finds them
-  bool keep_malformed = false;               // rows for the packets that are not exact too
-  std::optional<capdump::NamedClock> clock;  // time every row by this clock
+  std::bitset<256> keep;                          // the types whose packets are listed
+  bool recover = false;                           // find packets as capdump --recover finds them
+  bool keep_malformed = false;                    // rows for the packets that are not exact too
+  std::optional<capture_pass::NamedClock> clock;  // time every row by this clock
   std::optional<double> gap;  // with a clock: a longer step is a gap (default: five median steps)
 };
 

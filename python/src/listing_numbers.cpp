@@ -19,12 +19,12 @@ namespace {
 // A line formatter that keeps a line's numbers and writes no text.
 template <std::size_t Count, uint32_t ShownTypes, void (*Numbers)(const PacketDecoder &, int64_t *),
           void (*Shown)(PacketDecoder &)>
-class NumberLine final : public LineFormatter {
+class NumberLine final : public listing::LineFormatter {
  public:
   static constexpr std::size_t kCount = Count;
   std::vector<int64_t> numbers;
 
-  NumberLine() : LineFormatter(ShownTypes) {}
+  NumberLine() : listing::LineFormatter(ShownTypes) {}
   char *format(PacketDecoder &decoder, uint32_t /*changed*/, char *out) override {
     numbers.resize(numbers.size() + Count);
     Numbers(decoder, numbers.data() + numbers.size() - Count);
@@ -33,12 +33,12 @@ class NumberLine final : public LineFormatter {
   }
 };
 
-using DumptenNumbers =
-    NumberLine<kDumptenNumbers, kDumptenShown, dumpten_numbers, dumpten_line_shown>;
-using DumptwoNumbers =
-    NumberLine<kDumptwoNumbers, kDumptwoShown, dumptwo_numbers, dumptwo_line_shown>;
+using DumptenNumbers = NumberLine<listing::kDumptenNumbers, listing::kDumptenShown,
+                                  listing::dumpten_numbers, listing::dumpten_line_shown>;
+using DumptwoNumbers = NumberLine<listing::kDumptwoNumbers, listing::kDumptwoShown,
+                                  listing::dumptwo_numbers, listing::dumptwo_line_shown>;
 
-class Discard final : public ByteSink {
+class Discard final : public io::ByteSink {
  public:
   bool write(const char *, std::size_t) override { return true; }
 };
@@ -46,15 +46,16 @@ class Discard final : public ByteSink {
 template <typename Line>
 py::array_t<int64_t> list_numbers(const py::handle &source, uint8_t listed_type) {
   PythonSource in(source);
-  ListingDecoder decoder;
+  listing::ListingDecoder decoder;
   auto line = std::make_unique<Line>();
   Discard discard;
-  auto out = std::make_unique<OutputBuffer>(discard, false);
-  auto progress = std::make_unique<OutputBuffer>(discard, false);
-  ListingCounts counts;
+  auto out = std::make_unique<io::OutputBuffer>(discard, false);
+  auto progress = std::make_unique<io::OutputBuffer>(discard, false);
+  listing::ListingCounts counts;
   {
     const py::gil_scoped_release released;
-    counts = list_stream(listed_type, *line, decoder.decoder(), in.bytes(), *out, *progress);
+    counts =
+        listing::list_stream(listed_type, *line, decoder.decoder(), in.bytes(), *out, *progress);
   }
   if (counts.read_failed) in.raise_read_error();
   auto *numbers = new std::vector<int64_t>(std::move(line->numbers));

@@ -32,9 +32,9 @@ unsigned checked_type(int type) {
 
 // The clock named by text (TYPE.FIELD[:UNIT]), or none; raises ValueError with parse_clock's
 // message for text that names none.
-std::optional<capdump::NamedClock> checked_clock(const std::optional<std::string> &text) {
+std::optional<capture_pass::NamedClock> checked_clock(const std::optional<std::string> &text) {
   if (!text) return std::nullopt;
-  capdump::ClockParse parse = capdump::parse_clock(*text);
+  capture_pass::ClockParse parse = capture_pass::parse_clock(*text);
   if (!parse.clock) throw py::value_error(parse.error);
   return std::move(parse.clock);
 }
@@ -82,7 +82,7 @@ PYBIND11_MODULE(_protolib, module) {
                                     "The packets of a capture, a block at a time.")
       .def(py::init([](const py::handle &source, const std::optional<std::string> &clock) {
              // The clock is checked before the source is opened.
-             const std::optional<capdump::NamedClock> timing = checked_clock(clock);
+             const std::optional<capture_pass::NamedClock> timing = checked_clock(clock);
              return std::make_unique<pyproto::PacketStream>(source, timing);
            }),
            py::arg("source"), py::arg("clock"))

@@ -185,7 +185,7 @@ class DictReader {
 py::dict packet_fields(const uint8_t *packet) {
   py::dict fields;
   bool complete = false;
-  capdump::show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
+  capture_pass::show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
     protolib::for_each_field(record, DictWriter(fields));
     complete = form == protolib::PacketForm::kExact;
   });

@@ -32,7 +32,7 @@ class CollectorPaused {
 }  // namespace
 
 PacketStream::PacketStream(const py::handle &source,
-                           const std::optional<capdump::NamedClock> &clock)
+                           const std::optional<capture_pass::NamedClock> &clock)
     : in_(source), window_(kReadBlock), scanner_(false, kAcceptEveryLength) {
   if (clock) clock_.emplace(*clock);
 }
@@ -49,7 +49,7 @@ py::object PacketStream::next_block() {
   if (n == 0) return py::none();
   py::list packets;
   const CollectorPaused paused;
-  for (const capdump::FrameEvent &event : events_) {
+  for (const capture_pass::FrameEvent &event : events_) {
     if (event.reason != FRAMER_ACCEPTED) continue;
     const uint8_t *packet = window_.at(event.offset + 2);
     double time = NAN;

@@ -19,7 +19,8 @@ namespace pyproto {
 class PacketStream {
  public:
   // Opens source as PythonSource does; times the packets by clock, when given.
-  PacketStream(const pybind11::handle &source, const std::optional<capdump::NamedClock> &clock);
+  PacketStream(const pybind11::handle &source,
+               const std::optional<capture_pass::NamedClock> &clock);
 
   // Reads the next block (framing it with the GIL released) and returns the packets accepted in
   // it as Packet tuples (packet_tuple.h), in order; None at the end of input. Raises the
@@ -28,10 +29,10 @@ class PacketStream {
 
  private:
   PythonSource in_;
-  capdump::ByteWindow window_;
-  capdump::FrameScanner scanner_;
-  std::vector<capdump::FrameEvent> events_;
-  std::optional<capdump::PacketClock> clock_;
+  capture_pass::ByteWindow window_;
+  capture_pass::FrameScanner scanner_;
+  std::vector<capture_pass::FrameEvent> events_;
+  std::optional<capture_pass::PacketClock> clock_;
 };
 
 }  // namespace pyproto

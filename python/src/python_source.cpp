@@ -14,7 +14,7 @@ namespace py = pybind11;
 
 namespace pyproto {
 
-class PythonSource::Impl : public ByteSource {
+class PythonSource::Impl : public io::ByteSource {
  public:
   // Raises what made the last read fail.
   virtual void raise_read_error() = 0;
@@ -37,7 +37,7 @@ class PathSource final : public PythonSource::Impl {
   PathSource &operator=(const PathSource &) = delete;
 
   std::ptrdiff_t read(uint8_t *buffer, std::size_t capacity) override {
-    const std::ptrdiff_t n = FdSource(fd_).read(buffer, capacity);
+    const std::ptrdiff_t n = io::FdSource(fd_).read(buffer, capacity);
     if (n < 0) error_ = errno;
     return n;
   }
@@ -137,7 +137,7 @@ PythonSource::PythonSource(const py::handle &source) {
 
 PythonSource::~PythonSource() = default;
 
-ByteSource &PythonSource::bytes() {
+io::ByteSource &PythonSource::bytes() {
   return *impl_;
 }
 

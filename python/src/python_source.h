@@ -23,7 +23,7 @@ class PythonSource {
   PythonSource(const PythonSource &) = delete;
   PythonSource &operator=(const PythonSource &) = delete;
 
-  ByteSource &bytes();
+  io::ByteSource &bytes();
 
   // With the GIL held, after a read returned -1: raises what made it fail, an OSError naming
   // the path or the exception the file object's read raised.

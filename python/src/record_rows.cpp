@@ -33,7 +33,7 @@ std::size_t row_size(unsigned type, HeadColumns which) {
 void write_row(uint8_t *row, HeadColumns which, const PacketHead &head, const uint8_t *packet) {
   RowWriter out(row);
   describe_head(out, which, head);
-  const bool catalogue = capdump::show_decoded(
+  const bool catalogue = capture_pass::show_decoded(
       packet, head.form,
       [&](const auto &record, protolib::PacketForm) { protolib::for_each_field(record, out); });
   if (!catalogue) std::memcpy(out.end(), packet + 2, packet[1]);
