@@ -1,7 +1,7 @@
 // The decode routines of the C API, each the catalogue description's walk for its record.
 #include <protolib/decoder.h>
 
-#include "payload_codec.h"
+#include "protolib/src/payload_codec.h"
 
 using protolib::decode_record;
 

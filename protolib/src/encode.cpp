@@ -1,7 +1,7 @@
 // The encoders of the C API, each the catalogue description's walk for its record.
 #include <protolib/writer.h>
 
-#include "payload_codec.h"
+#include "protolib/src/payload_codec.h"
 
 using protolib::encode_record;
 

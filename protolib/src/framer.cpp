@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ring_span.h"
-#include "run_sums.h"
+#include "protolib/src/ring_span.h"
+#include "protolib/src/run_sums.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "byte_order.h"
+#include "protolib/src/byte_order.h"
 
 namespace protolib {
 
