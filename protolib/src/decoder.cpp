@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kDecoderMaxLength = 256;
-
 // Decodes the packet whose length byte is at length_byte into the decoder's record of one type.
 using DecodeInto = void (*)(PacketDecoder *decoder, const uint8_t *length_byte);
 
@@ -36,7 +34,7 @@ PacketDecoder *decoder_create(ByteRing *ring) {
   // cppcheck-suppress memsetClassFloat
   std::memset(decoder, 0, sizeof(PacketDecoder));
   decoder->input = ring;
-  decoder->framer = framer_create(ring, kDecoderMaxLength);
+  decoder->framer = framer_create(ring, FRAMER_ACCEPT_EVERY_LENGTH);
   if (decoder->framer == nullptr) {
     std::free(decoder);
     return nullptr;

@@ -160,7 +160,8 @@ typedef struct Type27Record { /* payload 16 bytes */
 /* ---- Decoder ------------------------------------------------------------------------------ */
 
 /* Latest values per packet type over one input ring. Callers read the records directly, read
- * framer->errors for the count of rejected packets and clear fresh flags themselves. */
+ * framer->errors (or framer_take_errors) for the count of rejected packets and clear fresh flags
+ * themselves. */
 typedef struct PacketDecoder {
   Type1Record rec1;
   Type2Record rec2;
@@ -177,7 +178,7 @@ typedef struct PacketDecoder {
   Type26Record rec26;
   Type27Record rec27;
   ByteRing *input;      /* the caller's ring; not owned */
-  PacketFramer *framer; /* owned; accepts every length byte (max_length 256) */
+  PacketFramer *framer; /* owned; accepts every length byte (FRAMER_ACCEPT_EVERY_LENGTH) */
   uint8_t *last_packet; /* type, length and payload of the latest packet decoded; null until the
                            first. Valid until the next decoder_step. */
 } PacketDecoder;
