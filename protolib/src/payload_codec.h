@@ -10,9 +10,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <tuple>
 #include <type_traits>
-#include <utility>
 
 #include "protolib/src/byte_order.h"
 
@@ -21,8 +19,8 @@ namespace protolib {
 // Reads fields in wire order from a cursor, choosing the reader by field type.
 class PayloadReader {
  public:
-  // Starts at the first payload byte; length_byte is the packet's length byte, never read.
-  explicit PayloadReader(const uint8_t *length_byte) : cursor_(length_byte + 1) {}
+  // Starts at payload, the first payload byte.
+  explicit PayloadReader(const uint8_t *payload) : cursor_(payload) {}
 
   void read(uint8_t &field) { field = *cursor_++; }
   void read(uint16_t &field) { field = load_be16(take(2)); }
@@ -73,60 +71,50 @@ class PayloadWriter {
   uint8_t *cursor_;
 };
 
-// Calls visit(std::integral_constant<std::size_t, I>{}) for each I given.
-template <typename Visit, std::size_t... I>
-inline void visit_positions(Visit &visit, std::index_sequence<I...>) {
-  (visit(std::integral_constant<std::size_t, I>{}), ...);
-}
-
-// Calls visit(std::integral_constant<std::size_t, I>{}) for the position I of each of Record's
-// fields, so that each field's description is a constant where it is used.
-template <typename Record, typename Visit>
-inline void for_each_position(Visit &&visit) {
-  visit_positions(visit,
-                  std::make_index_sequence<std::tuple_size_v<decltype(Layout<Record>::kFields)>>{});
-}
-
 // Reads record's fields (a record or an entry) in wire order.
 template <typename Record>
 inline void read_fields(PayloadReader &in, Record &record) {
-  for_each_position<Record>([&](auto position) {
-    constexpr const auto &field = std::get<position()>(Layout<Record>::kFields);
-    if constexpr (requires { field.entries; }) {
-      uint8_t &count = record.*field.count;
-      in.read(count);
-      constexpr auto capacity = std::decay_t<decltype(field)>::kCapacity;
-      if (count > capacity) count = static_cast<uint8_t>(capacity);
-      for (uint8_t i = 0; i < count; ++i) read_fields(in, (record.*field.entries)[i]);
-    } else {
-      in.read(record.*field.member);
-    }
-  });
+  const auto member = [&](const auto &field) { in.read(record.*field.member); };
+  walk_layout<Record>(LayoutHooks{member, member, [&](const auto &list) {
+                                    uint8_t &count = record.*list.count;
+                                    in.read(count);
+                                    constexpr auto kCapacity =
+                                        std::remove_cvref_t<decltype(list)>::kCapacity;
+                                    if (count > kCapacity) count = static_cast<uint8_t>(kCapacity);
+                                    for (uint8_t i = 0; i < count; ++i) {
+                                      read_fields(in, (record.*list.entries)[i]);
+                                    }
+                                  }});
 }
 
 // Writes record's fields (a record or an entry) in wire order.
 template <typename Record>
 inline void write_fields(PayloadWriter &out, const Record &record) {
-  for_each_position<Record>([&](auto position) {
-    constexpr const auto &field = std::get<position()>(Layout<Record>::kFields);
-    if constexpr (requires { field.entries; }) {
-      const uint8_t count = record.*field.count;
-      out.write(count);
-      const std::size_t sent =
-          std::min<std::size_t>(count, std::decay_t<decltype(field)>::kCapacity);
-      for (std::size_t i = 0; i < sent; ++i) write_fields(out, (record.*field.entries)[i]);
-    } else {
-      out.write(record.*field.member);
-    }
-  });
+  const auto member = [&](const auto &field) { out.write(record.*field.member); };
+  walk_layout<Record>(LayoutHooks{member, member, [&](const auto &list) {
+                                    const uint8_t count = record.*list.count;
+                                    out.write(count);
+                                    const std::size_t sent = std::min<std::size_t>(
+                                        count, std::remove_cvref_t<decltype(list)>::kCapacity);
+                                    for (std::size_t i = 0; i < sent; ++i) {
+                                      write_fields(out, (record.*list.entries)[i]);
+                                    }
+                                  }});
+}
+
+// Decodes the payload at payload, which holds every byte the layout reads, into record and
+// marks it fresh.
+template <typename Record>
+inline void read_payload(Record &record, const uint8_t *payload) {
+  PayloadReader in(payload);
+  read_fields(in, record);
+  record.fresh = 1;
 }
 
 // Decodes the payload after length_byte into record and marks it fresh.
 template <typename Record>
 inline void decode_record(Record &record, const uint8_t *length_byte) {
-  PayloadReader in(length_byte);
-  read_fields(in, record);
-  record.fresh = 1;
+  read_payload(record, length_byte + 1);
 }
 
 // Writes record's whole packet at start; returns its size.

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <tuple>
+#include <utility>
 
 #include "test_packets.h"
 
@@ -218,5 +220,100 @@ TEST(Encoders, InvertTheDecoders) {
     EXPECT_EQ(wire, packet);
   });
 }
+
+// The hooks walk_layout calls, in order: s scalar, a array, c counted entries.
+TEST(WalkLayout, CallsTheHookOfEachDescriptionsKindInWireOrder) {
+  const auto kinds = [](auto owner) {
+    std::string called;
+    protolib::walk_layout<decltype(owner)>(protolib::LayoutHooks{
+        [&](const auto &) { called += 's'; }, [&](const auto &) { called += 'a'; },
+        [&](const auto &) { called += 'c'; }});
+    return called;
+  };
+  EXPECT_EQ(kinds(Type9Record{}), "aass");
+  EXPECT_EQ(kinds(Type21Record{}), "ssc");
+  EXPECT_EQ(kinds(Type22Entry{}), "sssa");
+}
+
+// ---- The layout checks, on layouts made wrong on purpose ----------------------------------
+
+// A record (fresh, then a scalar, an array and counted entries) and an entry (no fresh), one
+// type for each layout tried.
+template <int Variant>
+struct Trial {
+  uint8_t fresh;
+  uint32_t a;
+  int16_t b[3];
+  uint8_t n;
+  Type21Entry list[4];
+};
+template <int Variant>
+struct TrialEntry {
+  uint16_t x;
+  float y;
+};
+
+}  // namespace
+
+template <int V>
+constexpr auto kCounted = protolib::CountedEntries("n", &Trial<V>::n, "list", &Trial<V>::list);
+template <int V>
+constexpr auto kA = protolib::Field("a", &Trial<V>::a);
+template <int V>
+constexpr auto kB = protolib::Field("b", &Trial<V>::b);
+
+// Layout<Trial<V>> for each variant: 0 right, 1 a member missing, 2 two swapped, 3 a member
+// twice, 4 fresh described; Layout<TrialEntry<V>>: 0 right, 1 swapped.
+template <>
+struct protolib::Layout<Trial<0>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields = std::tuple(kA<0>, kB<0>, kCounted<0>);
+};
+template <>
+struct protolib::Layout<Trial<1>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields = std::tuple(kA<1>, kCounted<1>);
+};
+template <>
+struct protolib::Layout<Trial<2>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields = std::tuple(kB<2>, kA<2>, kCounted<2>);
+};
+template <>
+struct protolib::Layout<Trial<3>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields = std::tuple(kA<3>, kB<3>, kCounted<3>, kA<3>);
+};
+template <>
+struct protolib::Layout<Trial<4>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields =
+      std::tuple(protolib::Field("fresh", &Trial<4>::fresh), kA<4>, kB<4>, kCounted<4>);
+};
+template <>
+struct protolib::Layout<TrialEntry<0>> {
+  static constexpr auto kFields =
+      std::tuple(protolib::Field("x", &TrialEntry<0>::x), protolib::Field("y", &TrialEntry<0>::y));
+};
+template <>
+struct protolib::Layout<TrialEntry<1>> {
+  static constexpr auto kFields =
+      std::tuple(protolib::Field("y", &TrialEntry<1>::y), protolib::Field("x", &TrialEntry<1>::x));
+};
+
+namespace {
+
+// Whether Layout<Owner> lists every member, and in their order.
+template <typename Owner>
+constexpr std::pair<bool, bool> verdict() {
+  return {protolib::layout_lists_every_member<Owner>(), protolib::layout_in_member_order<Owner>()};
+}
+static_assert(verdict<Trial<0>>() == std::pair(true, true));
+static_assert(verdict<Trial<1>>() == std::pair(false, true));
+static_assert(verdict<Trial<2>>() == std::pair(true, false));
+static_assert(verdict<Trial<3>>() == std::pair(false, false));
+static_assert(verdict<Trial<4>>() == std::pair(false, false));
+static_assert(verdict<TrialEntry<0>>() == std::pair(true, true));
+static_assert(verdict<TrialEntry<1>>() == std::pair(true, false));
 
 }  // namespace
