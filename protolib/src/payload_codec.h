@@ -7,6 +7,7 @@
 #include <protolib/catalogue.hpp>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -115,6 +116,34 @@ inline void read_payload(Record &record, const uint8_t *payload) {
 template <typename Record>
 inline void decode_record(Record &record, const uint8_t *length_byte) {
   read_payload(record, length_byte + 1);
+}
+
+// Bytes read_payload reads from a payload of length bytes: the fixed fields, and as many entries
+// as its count byte asks for, up to the capacity; no more than length when the count byte is
+// missing.
+template <typename Record>
+inline std::size_t bytes_read(const uint8_t *payload, std::size_t length) {
+  constexpr PayloadShape kShape = payload_shape<Record>();
+  if constexpr (kShape.capacity == 0) {
+    return kShape.fixed;
+  } else {
+    if (length <= kShape.count_offset) return kShape.fixed;
+    const std::size_t count = std::min<std::size_t>(payload[kShape.count_offset], kShape.capacity);
+    return kShape.fixed + count * kShape.entry;
+  }
+}
+
+// Decodes payload, length bytes, into record and marks it fresh, as though the payload were
+// followed by zero bytes: reads no byte at or past payload + length.
+template <typename Record>
+inline void decode_within(Record &record, const uint8_t *payload, std::size_t length) {
+  if (length >= bytes_read<Record>(payload, length)) {
+    read_payload(record, payload);
+    return;
+  }
+  std::array<uint8_t, payload_shape<Record>().longest()> padded{};
+  std::copy(payload, payload + length, padded.begin());
+  read_payload(record, padded.data());
 }
 
 // Writes record's whole packet at start; returns its size.

@@ -221,6 +221,59 @@ TEST(Encoders, InvertTheDecoders) {
   });
 }
 
+// Every catalogue type decoded with decode_payload from every payload length up to past its
+// longest, with the byte after the payload never 0: the same record as the C routine makes from
+// the payload followed by zero bytes.
+TEST(DecodePayload, ReadsAShortPayloadAsZeroFilledAndNothingPastIt) {
+  protolib::for_each_catalogue_type([](auto kind) {
+    using Record = typename decltype(kind)::Record;
+    constexpr protolib::PayloadShape kShape = protolib::payload_shape<Record>();
+    const std::vector<int> counts =
+        kShape.capacity > 0 ? std::vector<int>{0, 2, static_cast<int>(kShape.capacity), 255}
+                            : std::vector<int>{-1};
+    for (const int count : counts) {
+      Bytes payload = counting_payload(kShape.longest() + 2);
+      for (uint8_t &byte : payload) byte = static_cast<uint8_t>(byte | 0x80);
+      if (count >= 0) payload[kShape.count_offset] = static_cast<uint8_t>(count);
+      for (size_t length = 0; length <= payload.size(); ++length) {
+        SCOPED_TRACE(std::to_string(kind.kType) + " count " + std::to_string(count) + " length " +
+                     std::to_string(length));
+        Bytes held(payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(length));
+        held.push_back(0xEE);  // read past the payload, it would show in the record
+        Bytes padded(1 + WIRE_MAX_PAYLOAD, 0);
+        std::copy(held.begin(), held.end() - 1, padded.begin() + 1);
+        Record expected;
+        Record decoded;
+        std::memset(&expected, 0, sizeof expected);
+        std::memset(&decoded, 0, sizeof decoded);
+        kind.decode(expected, padded.data());
+        protolib::decode_payload(decoded, held.data(), length);
+        EXPECT_EQ(std::memcmp(&decoded, &expected, sizeof(Record)), 0);
+      }
+    }
+  });
+}
+
+// decode_into_slot fills the slot of a catalogue type as its decode routine does and nothing
+// else; other types change nothing.
+TEST(DecodeIntoSlot, DecodesCatalogueTypesIntoTheirSlotOnly) {
+  for (int type = 0; type < 256; ++type) {
+    SCOPED_TRACE(type);
+    const Bytes packet = make_packet(static_cast<uint8_t>(type), counting_payload(255));
+    PacketDecoder decoder;
+    PacketDecoder expected;
+    std::memset(&decoder, 0, sizeof decoder);
+    std::memset(&expected, 0, sizeof expected);
+    const bool known = protolib::visit_catalogue_type(static_cast<unsigned>(type), [&](auto kind) {
+      kind.decode(expected.*protolib::Layout<typename decltype(kind)::Record>::kSlot,
+                  packet.data() + 3);
+    });
+    EXPECT_EQ(protolib::decode_into_slot(decoder, packet.data() + 2), known);
+    EXPECT_EQ(std::memcmp(&decoder, &expected, sizeof decoder), 0);
+  }
+  EXPECT_EQ(protolib::kCatalogueTypes.size(), 14u);
+}
+
 // The hooks walk_layout calls, in order: s scalar, a array, c counted entries.
 TEST(WalkLayout, CallsTheHookOfEachDescriptionsKindInWireOrder) {
   const auto kinds = [](auto owner) {

@@ -471,6 +471,41 @@ constexpr std::size_t entry_size() {
   return payload_shape<Record>().entry;
 }
 
+// ---- Decoding into records ----------------------------------------------------------------
+
+// Decodes payload, length bytes, into record and sets fresh to 1, reading no byte at or past
+// payload + length: fields past the end of a short payload read as 0, a long payload's bytes past
+// the layout are ignored; a count above the capacity is lowered to it, as in decode_typeN.
+#define PROTOLIB_PACKET(number, fields) \
+  void decode_payload(Type##number##Record &record, const uint8_t *payload, std::size_t length);
+#include <protolib/packet_types.def>
+
+namespace layout_detail {
+// Decodes the packet whose length byte is at length_byte into decoder's record of type Record.
+template <typename Record>
+void decode_slot(PacketDecoder *decoder, const uint8_t *length_byte) {
+  Layout<Record>::kDecode(&(decoder->*Layout<Record>::kSlot), length_byte);
+}
+
+// decode_slot of every type byte: one per catalogue type, null for the others.
+inline constexpr auto kSlotDecoders = [] {
+  std::array<void (*)(PacketDecoder *, const uint8_t *), 256> table{};
+  for_each_catalogue_type(
+      [&table](auto kind) { table[kind.kType] = decode_slot<typename decltype(kind)::Record>; });
+  return table;
+}();
+}  // namespace layout_detail
+
+// Decodes packet (type byte, length byte, payload, in a buffer that holds its type's longest
+// layout as the framer's does) into decoder's record of its type, as decoder_next does, and
+// returns true; returns false, changing nothing, for a type outside the catalogue.
+inline bool decode_into_slot(PacketDecoder &decoder, const uint8_t *packet) {
+  const auto decode = layout_detail::kSlotDecoders[packet[0]];
+  if (decode == nullptr) return false;
+  decode(&decoder, packet + 1);
+  return true;
+}
+
 // ---- Scalar fields by name ----------------------------------------------------------------
 
 // One scalar field of a catalogue record at a fixed place in the payload.
