@@ -1,27 +1,29 @@
-// The decode routines of the C API, each the catalogue description's walk for its record.
+// The decode routines, one per block of packet_types.def for the C API and one for C++ that
+// knows the payload's length, each the catalogue description's walk for its record.
 #include <protolib/decoder.h>
+#include <protolib/catalogue.hpp>
 
-#include "payload_codec.h"
+#include "protolib/src/payload_codec.h"
 
 using protolib::decode_record;
+using protolib::decode_within;
 
 extern "C" {
 
-// clang-format off
-void decode_type1(Type1Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type2(Type2Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type3(Type3Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type9(Type9Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type10(Type10Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type12(Type12Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type15(Type15Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type20(Type20Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type21(Type21Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type22(Type22Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type23(Type23Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type25(Type25Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type26(Type26Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-void decode_type27(Type27Record *record, const uint8_t *cursor) { decode_record(*record, cursor); }
-// clang-format on
+#define PROTOLIB_PACKET(number, fields)                                           \
+  void decode_type##number(Type##number##Record *record, const uint8_t *cursor) { \
+    decode_record(*record, cursor);                                               \
+  }
+#include <protolib/packet_types.def>
 
 }  // extern "C"
+
+namespace protolib {
+
+#define PROTOLIB_PACKET(number, fields)                                                           \
+  void decode_payload(Type##number##Record &record, const uint8_t *payload, std::size_t length) { \
+    decode_within(record, payload, length);                                                       \
+  }
+#include <protolib/packet_types.def>
+
+}  // namespace protolib

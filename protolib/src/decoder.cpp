@@ -2,30 +2,8 @@
 #include <protolib/decoder.h>
 #include <protolib/catalogue.hpp>
 
-#include <array>
 #include <cstdlib>
 #include <cstring>
-
-namespace {
-
-constexpr int kDecoderMaxLength = 256;
-
-// Decodes the packet whose length byte is at length_byte into the decoder's record of one type.
-using DecodeInto = void (*)(PacketDecoder *decoder, const uint8_t *length_byte);
-
-// The routine of every type byte: one per catalogue type, null for the others.
-constexpr std::array<DecodeInto, 256> kDispatch = [] {
-  std::array<DecodeInto, 256> table{};
-  protolib::for_each_catalogue_type([&table](auto kind) {
-    using Record = typename decltype(kind)::Record;
-    table[kind.kType] = [](PacketDecoder *decoder, const uint8_t *length_byte) {
-      protolib::Layout<Record>::kDecode(&(decoder->*protolib::Layout<Record>::kSlot), length_byte);
-    };
-  });
-  return table;
-}();
-
-}  // namespace
 
 extern "C" {
 
@@ -36,7 +14,7 @@ PacketDecoder *decoder_create(ByteRing *ring) {
   // cppcheck-suppress memsetClassFloat
   std::memset(decoder, 0, sizeof(PacketDecoder));
   decoder->input = ring;
-  decoder->framer = framer_create(ring, kDecoderMaxLength);
+  decoder->framer = framer_create(ring, FRAMER_ACCEPT_EVERY_LENGTH);
   if (decoder->framer == nullptr) {
     std::free(decoder);
     return nullptr;
@@ -54,9 +32,8 @@ int decoder_next(PacketDecoder *decoder) {
   uint8_t *packet = framer_next(decoder->framer);
   if (packet == nullptr) return -1;
   decoder->last_packet = packet;
-  const uint8_t type = packet[0];
-  if (const DecodeInto decode = kDispatch[type]) decode(decoder, packet + 1);
-  return type;
+  protolib::decode_into_slot(*decoder, packet);
+  return packet[0];
 }
 
 uint8_t decoder_step(PacketDecoder *decoder) {

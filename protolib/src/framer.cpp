@@ -10,14 +10,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ring_span.h"
-#include "run_sums.h"
+#include "protolib/src/ring_span.h"
+#include "protolib/src/run_sums.h"
 
 namespace {
 
-// The buffer of a framer that accepts every length byte (max_length 256); a larger max_length
-// accepts nothing more, so its buffer needs no more room.
-constexpr int kLargestPacketBuffer = 256 + 4;
+// The buffer of a framer that accepts every length byte; a larger max_length accepts nothing
+// more, so its buffer needs no more room.
+constexpr int kLargestPacketBuffer = FRAMER_ACCEPT_EVERY_LENGTH + 4;
 
 // Counts a rejected packet and starts hunting again.
 FramerEvent reject(PacketFramer *framer, FramerEvent reason) {
@@ -241,6 +241,12 @@ int32_t framer_pending(const PacketFramer *framer) {
     default:
       return 0;  // hunting for a sync pair
   }
+}
+
+int32_t framer_take_errors(PacketFramer *framer) {
+  const int32_t taken = framer->errors;
+  framer->errors = 0;
+  return taken;
 }
 
 void framer_destroy(PacketFramer *framer) {

@@ -20,24 +20,13 @@ struct FormRule {
 
 template <typename Record>
 constexpr FormRule rule_of() {
+  constexpr PayloadShape kShape = payload_shape<Record>();
   FormRule rule;
   rule.known = true;
-  rule.fixed = static_cast<uint16_t>(fixed_payload_size<Record>());
-  rule.entry = static_cast<uint16_t>(entry_size<Record>());
-  std::size_t offset = 0;
-  std::apply(
-      [&](const auto &...fields) {
-        (
-            [&](const auto &field) {
-              if constexpr (requires { field.entries; }) {
-                rule.count_offset = static_cast<uint16_t>(offset);
-                rule.capacity = static_cast<uint16_t>(std::decay_t<decltype(field)>::kCapacity);
-              }
-              offset += fixed_size(field);
-            }(fields),
-            ...);
-      },
-      Layout<Record>::kFields);
+  rule.fixed = static_cast<uint16_t>(kShape.fixed);
+  rule.count_offset = static_cast<uint16_t>(kShape.capacity > 0 ? kShape.count_offset : 0);
+  rule.entry = static_cast<uint16_t>(kShape.entry);
+  rule.capacity = static_cast<uint16_t>(kShape.capacity);
   return rule;
 }
 

@@ -7,22 +7,21 @@
 #include <protolib/catalogue.hpp>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <tuple>
 #include <type_traits>
-#include <utility>
 
-#include "byte_order.h"
+#include "protolib/src/byte_order.h"
 
 namespace protolib {
 
 // Reads fields in wire order from a cursor, choosing the reader by field type.
 class PayloadReader {
  public:
-  // Starts at the first payload byte; length_byte is the packet's length byte, never read.
-  explicit PayloadReader(const uint8_t *length_byte) : cursor_(length_byte + 1) {}
+  // Starts at payload, the first payload byte.
+  explicit PayloadReader(const uint8_t *payload) : cursor_(payload) {}
 
   void read(uint8_t &field) { field = *cursor_++; }
   void read(uint16_t &field) { field = load_be16(take(2)); }
@@ -73,60 +72,78 @@ class PayloadWriter {
   uint8_t *cursor_;
 };
 
-// Calls visit(std::integral_constant<std::size_t, I>{}) for each I given.
-template <typename Visit, std::size_t... I>
-inline void visit_positions(Visit &visit, std::index_sequence<I...>) {
-  (visit(std::integral_constant<std::size_t, I>{}), ...);
-}
-
-// Calls visit(std::integral_constant<std::size_t, I>{}) for the position I of each of Record's
-// fields, so that each field's description is a constant where it is used.
-template <typename Record, typename Visit>
-inline void for_each_position(Visit &&visit) {
-  visit_positions(visit,
-                  std::make_index_sequence<std::tuple_size_v<decltype(Layout<Record>::kFields)>>{});
-}
-
 // Reads record's fields (a record or an entry) in wire order.
 template <typename Record>
 inline void read_fields(PayloadReader &in, Record &record) {
-  for_each_position<Record>([&](auto position) {
-    constexpr const auto &field = std::get<position()>(Layout<Record>::kFields);
-    if constexpr (requires { field.entries; }) {
-      uint8_t &count = record.*field.count;
-      in.read(count);
-      constexpr auto capacity = std::decay_t<decltype(field)>::kCapacity;
-      if (count > capacity) count = static_cast<uint8_t>(capacity);
-      for (uint8_t i = 0; i < count; ++i) read_fields(in, (record.*field.entries)[i]);
-    } else {
-      in.read(record.*field.member);
-    }
-  });
+  const auto member = [&](const auto &field) { in.read(record.*field.member); };
+  walk_layout<Record>(LayoutHooks{member, member, [&](const auto &list) {
+                                    uint8_t &count = record.*list.count;
+                                    in.read(count);
+                                    constexpr auto kCapacity =
+                                        std::remove_cvref_t<decltype(list)>::kCapacity;
+                                    if (count > kCapacity) count = static_cast<uint8_t>(kCapacity);
+                                    for (uint8_t i = 0; i < count; ++i) {
+                                      read_fields(in, (record.*list.entries)[i]);
+                                    }
+                                  }});
 }
 
 // Writes record's fields (a record or an entry) in wire order.
 template <typename Record>
 inline void write_fields(PayloadWriter &out, const Record &record) {
-  for_each_position<Record>([&](auto position) {
-    constexpr const auto &field = std::get<position()>(Layout<Record>::kFields);
-    if constexpr (requires { field.entries; }) {
-      const uint8_t count = record.*field.count;
-      out.write(count);
-      const std::size_t sent =
-          std::min<std::size_t>(count, std::decay_t<decltype(field)>::kCapacity);
-      for (std::size_t i = 0; i < sent; ++i) write_fields(out, (record.*field.entries)[i]);
-    } else {
-      out.write(record.*field.member);
-    }
-  });
+  const auto member = [&](const auto &field) { out.write(record.*field.member); };
+  walk_layout<Record>(LayoutHooks{member, member, [&](const auto &list) {
+                                    const uint8_t count = record.*list.count;
+                                    out.write(count);
+                                    const std::size_t sent = std::min<std::size_t>(
+                                        count, std::remove_cvref_t<decltype(list)>::kCapacity);
+                                    for (std::size_t i = 0; i < sent; ++i) {
+                                      write_fields(out, (record.*list.entries)[i]);
+                                    }
+                                  }});
+}
+
+// Decodes the payload at payload, which holds every byte the layout reads, into record and
+// marks it fresh.
+template <typename Record>
+inline void read_payload(Record &record, const uint8_t *payload) {
+  PayloadReader in(payload);
+  read_fields(in, record);
+  record.fresh = 1;
 }
 
 // Decodes the payload after length_byte into record and marks it fresh.
 template <typename Record>
 inline void decode_record(Record &record, const uint8_t *length_byte) {
-  PayloadReader in(length_byte);
-  read_fields(in, record);
-  record.fresh = 1;
+  read_payload(record, length_byte + 1);
+}
+
+// Bytes read_payload reads from a payload of length bytes: the fixed fields, and as many entries
+// as its count byte asks for, up to the capacity; no more than length when the count byte is
+// missing.
+template <typename Record>
+inline std::size_t bytes_read(const uint8_t *payload, std::size_t length) {
+  constexpr PayloadShape kShape = payload_shape<Record>();
+  if constexpr (kShape.capacity == 0) {
+    return kShape.fixed;
+  } else {
+    if (length <= kShape.count_offset) return kShape.fixed;
+    const std::size_t count = std::min<std::size_t>(payload[kShape.count_offset], kShape.capacity);
+    return kShape.fixed + count * kShape.entry;
+  }
+}
+
+// Decodes payload, length bytes, into record and marks it fresh, as though the payload were
+// followed by zero bytes: reads no byte at or past payload + length.
+template <typename Record>
+inline void decode_within(Record &record, const uint8_t *payload, std::size_t length) {
+  if (length >= bytes_read<Record>(payload, length)) {
+    read_payload(record, payload);
+    return;
+  }
+  std::array<uint8_t, payload_shape<Record>().longest()> padded{};
+  std::copy(payload, payload + length, padded.begin());
+  read_payload(record, padded.data());
 }
 
 // Writes record's whole packet at start; returns its size.

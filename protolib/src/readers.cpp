@@ -1,7 +1,7 @@
 // Big-endian field readers of the public API.
 #include <protolib/decoder.h>
 
-#include "byte_order.h"
+#include "protolib/src/byte_order.h"
 
 using protolib::load_be16;
 using protolib::load_be32;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ring_span.h"
+#include "protolib/src/ring_span.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "run_sums.h"
+#include "protolib/src/run_sums.h"
 
 #include <bit>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Copy and sums with AVX2, compiled for that instruction set in these functions alone: nothing
 // here runs unless the CPU check in run_sums.cpp has passed.
-#include "run_sums.h"
+#include "protolib/src/run_sums.h"
 
 #if defined(__x86_64__)
 

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <tuple>
+#include <utility>
 
 #include "testing/test_packets.h"
 
@@ -218,5 +220,153 @@ TEST(Encoders, InvertTheDecoders) {
     EXPECT_EQ(wire, packet);
   });
 }
+
+// Every catalogue type decoded with decode_payload from every payload length up to past its
+// longest, with the byte after the payload never 0: the same record as the C routine makes from
+// the payload followed by zero bytes.
+TEST(DecodePayload, ReadsAShortPayloadAsZeroFilledAndNothingPastIt) {
+  protolib::for_each_catalogue_type([](auto kind) {
+    using Record = typename decltype(kind)::Record;
+    constexpr protolib::PayloadShape kShape = protolib::payload_shape<Record>();
+    const std::vector<int> counts =
+        kShape.capacity > 0 ? std::vector<int>{0, 2, static_cast<int>(kShape.capacity), 255}
+                            : std::vector<int>{-1};
+    for (const int count : counts) {
+      Bytes payload = counting_payload(kShape.longest() + 2);
+      for (uint8_t &byte : payload) byte = static_cast<uint8_t>(byte | 0x80);
+      if (count >= 0) payload[kShape.count_offset] = static_cast<uint8_t>(count);
+      for (size_t length = 0; length <= payload.size(); ++length) {
+        SCOPED_TRACE(std::to_string(kind.kType) + " count " + std::to_string(count) + " length " +
+                     std::to_string(length));
+        Bytes held(payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(length));
+        held.push_back(0xEE);  // read past the payload, it would show in the record
+        Bytes padded(1 + WIRE_MAX_PAYLOAD, 0);
+        std::copy(held.begin(), held.end() - 1, padded.begin() + 1);
+        Record expected;
+        Record decoded;
+        std::memset(&expected, 0, sizeof expected);
+        std::memset(&decoded, 0, sizeof decoded);
+        kind.decode(expected, padded.data());
+        protolib::decode_payload(decoded, held.data(), length);
+        EXPECT_EQ(std::memcmp(&decoded, &expected, sizeof(Record)), 0);
+      }
+    }
+  });
+}
+
+// decode_into_slot fills the slot of a catalogue type as its decode routine does and nothing
+// else; other types change nothing.
+TEST(DecodeIntoSlot, DecodesCatalogueTypesIntoTheirSlotOnly) {
+  for (int type = 0; type < 256; ++type) {
+    SCOPED_TRACE(type);
+    const Bytes packet = make_packet(static_cast<uint8_t>(type), counting_payload(255));
+    PacketDecoder decoder;
+    PacketDecoder expected;
+    std::memset(&decoder, 0, sizeof decoder);
+    std::memset(&expected, 0, sizeof expected);
+    const bool known = protolib::visit_catalogue_type(static_cast<unsigned>(type), [&](auto kind) {
+      kind.decode(expected.*protolib::Layout<typename decltype(kind)::Record>::kSlot,
+                  packet.data() + 3);
+    });
+    EXPECT_EQ(protolib::decode_into_slot(decoder, packet.data() + 2), known);
+    EXPECT_EQ(std::memcmp(&decoder, &expected, sizeof decoder), 0);
+  }
+  EXPECT_EQ(protolib::kCatalogueTypes.size(), 14u);
+}
+
+// The hooks walk_layout calls, in order: s scalar, a array, c counted entries.
+TEST(WalkLayout, CallsTheHookOfEachDescriptionsKindInWireOrder) {
+  const auto kinds = [](auto owner) {
+    std::string called;
+    protolib::walk_layout<decltype(owner)>(protolib::LayoutHooks{
+        [&](const auto &) { called += 's'; }, [&](const auto &) { called += 'a'; },
+        [&](const auto &) { called += 'c'; }});
+    return called;
+  };
+  EXPECT_EQ(kinds(Type9Record{}), "aass");
+  EXPECT_EQ(kinds(Type21Record{}), "ssc");
+  EXPECT_EQ(kinds(Type22Entry{}), "sssa");
+}
+
+// ---- The layout checks, on layouts made wrong on purpose ----------------------------------
+
+// A record (fresh, then a scalar, an array and counted entries) and an entry (no fresh), one
+// type for each layout tried.
+template <int Variant>
+struct Trial {
+  uint8_t fresh;
+  uint32_t a;
+  int16_t b[3];
+  uint8_t n;
+  Type21Entry list[4];
+};
+template <int Variant>
+struct TrialEntry {
+  uint16_t x;
+  float y;
+};
+
+}  // namespace
+
+template <int V>
+constexpr auto kCounted = protolib::CountedEntries("n", &Trial<V>::n, "list", &Trial<V>::list);
+template <int V>
+constexpr auto kA = protolib::Field("a", &Trial<V>::a);
+template <int V>
+constexpr auto kB = protolib::Field("b", &Trial<V>::b);
+
+// Layout<Trial<V>> for each variant: 0 right, 1 a member missing, 2 two swapped, 3 a member
+// twice, 4 fresh described; Layout<TrialEntry<V>>: 0 right, 1 swapped.
+template <>
+struct protolib::Layout<Trial<0>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields = std::tuple(kA<0>, kB<0>, kCounted<0>);
+};
+template <>
+struct protolib::Layout<Trial<1>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields = std::tuple(kA<1>, kCounted<1>);
+};
+template <>
+struct protolib::Layout<Trial<2>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields = std::tuple(kB<2>, kA<2>, kCounted<2>);
+};
+template <>
+struct protolib::Layout<Trial<3>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields = std::tuple(kA<3>, kB<3>, kCounted<3>, kA<3>);
+};
+template <>
+struct protolib::Layout<Trial<4>> {
+  static constexpr uint8_t kType = 200;
+  static constexpr auto kFields =
+      std::tuple(protolib::Field("fresh", &Trial<4>::fresh), kA<4>, kB<4>, kCounted<4>);
+};
+template <>
+struct protolib::Layout<TrialEntry<0>> {
+  static constexpr auto kFields =
+      std::tuple(protolib::Field("x", &TrialEntry<0>::x), protolib::Field("y", &TrialEntry<0>::y));
+};
+template <>
+struct protolib::Layout<TrialEntry<1>> {
+  static constexpr auto kFields =
+      std::tuple(protolib::Field("y", &TrialEntry<1>::y), protolib::Field("x", &TrialEntry<1>::x));
+};
+
+namespace {
+
+// Whether Layout<Owner> lists every member, and in their order.
+template <typename Owner>
+constexpr std::pair<bool, bool> verdict() {
+  return {protolib::layout_lists_every_member<Owner>(), protolib::layout_in_member_order<Owner>()};
+}
+static_assert(verdict<Trial<0>>() == std::pair(true, true));
+static_assert(verdict<Trial<1>>() == std::pair(false, true));
+static_assert(verdict<Trial<2>>() == std::pair(true, false));
+static_assert(verdict<Trial<3>>() == std::pair(false, false));
+static_assert(verdict<Trial<4>>() == std::pair(false, false));
+static_assert(verdict<TrialEntry<0>>() == std::pair(true, true));
+static_assert(verdict<TrialEntry<1>>() == std::pair(true, false));
 
 }  // namespace

@@ -111,6 +111,42 @@ TEST(Framer, ErrorsStopAtTheirMaximum) {
   ring_destroy(ring);
 }
 
+// framer_take_errors hands over the rejects counted so far, saturated or not, and counting
+// starts again from 0.
+TEST(Framer, TakeErrorsReturnsTheCountAndRestartsIt) {
+  const Bytes bad_b = with_byte(kEmptyType5, 5, 0);
+  const Bytes longest = make_packet(1, Bytes(255, 0x81));
+  struct Case {
+    const char *name;
+    int32_t errors_before;
+    Bytes stream;
+    int32_t taken;
+  };
+  const Case cases[] = {
+      {"none", 0, concat({kType1, longest}), 0},
+      {"two rejects", 0, concat({bad_b, longest, with_byte(kType1, 12, 0)}), 2},
+      {"added to the count so far", 5, bad_b, 6},
+      {"saturated", INT32_MAX, bad_b, INT32_MAX},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    ByteRing *ring = nullptr;
+    ring_create(&ring, nullptr, 1024);
+    PacketFramer *framer = framer_create(ring, FRAMER_ACCEPT_EVERY_LENGTH);
+    framer->errors = c.errors_before;
+    ring_write(ring, c.stream.data(), static_cast<int>(c.stream.size()));
+    while (framer_next(framer) != nullptr) {
+    }
+    EXPECT_EQ(framer_take_errors(framer), c.taken);
+    EXPECT_EQ(framer_take_errors(framer), 0);
+    ring_write(ring, bad_b.data(), static_cast<int>(bad_b.size()));
+    EXPECT_EQ(framer_next(framer), nullptr);
+    EXPECT_EQ(framer_take_errors(framer), 1);
+    framer_destroy(framer);
+    ring_destroy(ring);
+  }
+}
+
 // Valid and damaged packets, noise and stray sync bytes, and a packet cut off at the end.
 Bytes mixed_stream() {
   return concat({

@@ -1,7 +1,7 @@
 // Both versions of copy-and-sum against the byte-at-a-time sums, on every run length a packet
 // can have, with the readable bytes ending right after the run and far past it: the result, the
 // copy, and the bytes of dest past the copy, which must keep their values.
-#include "run_sums.h"
+#include "protolib/src/run_sums.h"
 
 #include <gtest/gtest.h>
 

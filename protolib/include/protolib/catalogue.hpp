@@ -1,8 +1,10 @@
-// catalogue.hpp - the packet catalogue, described once. For each catalogue type: its type byte,
-// its record (declared in <protolib/decoder.h>), its record's place in PacketDecoder, its decode
-// and encode routines, and its payload layout field by field: name, wire type and array length,
-// and for types 21 and 22 the count byte with the entries it counts and their capacity. The
-// fixed payload sizes follow from the layout. The library's decoding, encoding and dispatch walk
+// catalogue.hpp - the packet catalogue, described once, in <protolib/packet_types.def>, and made
+// here into a description C++ can walk. For each catalogue type: its type byte, its record
+// (declared in <protolib/decoder.h>), its record's place in PacketDecoder, its decode and encode
+// routines, and its payload layout field by field: name, wire type and array length, and for
+// types 21 and 22 the count byte with the entries it counts and their capacity. The payload
+// sizes follow from the layout, which is checked at compile time to describe every member of
+// its record in order. The library's decoding, encoding and dispatch walk
 // this description, and so does every tool that prints, reads or makes packets by field name.
 //
 // C++ only: C callers use the records and routines of decoder.h and writer.h, which this header
@@ -14,12 +16,15 @@
 #include <protolib/wire.h>
 #include <protolib/writer.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
+#include <utility>
 
 namespace protolib {
 
@@ -99,192 +104,233 @@ struct CountedEntries {
   Entry (Owner::*entries)[Capacity];
 };
 
-// ---- The catalogue ------------------------------------------------------------------------
+// ---- Walking a layout ---------------------------------------------------------------------
+
+namespace layout_detail {
+template <typename Description>
+inline constexpr bool kCounted = false;
+template <typename Owner, typename Entry, std::size_t Capacity>
+inline constexpr bool kCounted<CountedEntries<Owner, Entry, Capacity>> = true;
+}  // namespace layout_detail
+
+// True for the description of a count byte and its entries (CountedEntries), false for a
+// Field's: the one test of which kind a layout's description is.
+template <typename Description>
+concept CountedDescription = layout_detail::kCounted<std::remove_cvref_t<Description>>;
 
 // Layout<R> describes record or entry R: kFields, a tuple of Field and CountedEntries in wire
 // order (fresh is never sent). A catalogue record's Layout also names kType, its type byte;
 // kSlot, its record in PacketDecoder; kDecode and kEncode, its routines in decoder.h and
-// writer.h.
+// writer.h. Every Layout is made from <protolib/packet_types.def>.
 template <typename Record>
 struct Layout;
 
-template <>
-struct Layout<Type1Record> {
-  static constexpr uint8_t kType = 1;
-  static constexpr auto kSlot = &PacketDecoder::rec1;
-  static constexpr auto kDecode = decode_type1;
-  static constexpr auto kEncode = encode_type1;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type1Record::lead), Field("uword", &Type1Record::uword),
-                 Field("word", &Type1Record::word));
+// walk_layout's hooks as three callables, for callers that hold lambdas.
+template <typename Scalar, typename Array, typename Counted>
+struct LayoutHooks {
+  Scalar scalar;
+  Array array;
+  Counted counted;
 };
+template <typename Scalar, typename Array, typename Counted>
+LayoutHooks(Scalar, Array, Counted) -> LayoutHooks<Scalar, Array, Counted>;
 
-template <>
-struct Layout<Type2Record> {
-  static constexpr uint8_t kType = 2;
-  static constexpr auto kSlot = &PacketDecoder::rec2;
-  static constexpr auto kDecode = decode_type2;
-  static constexpr auto kEncode = encode_type2;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type2Record::lead), Field("words", &Type2Record::words),
-                 Field("tail", &Type2Record::tail));
-};
+namespace layout_detail {
+// Calls the hook of description's kind.
+template <typename Hooks, typename Description>
+constexpr void call_hook(Hooks &hooks, const Description &description) {
+  if constexpr (CountedDescription<Description>) {
+    hooks.counted(description);
+  } else if constexpr (Description::kIsArray) {
+    hooks.array(description);
+  } else {
+    hooks.scalar(description);
+  }
+}
+}  // namespace layout_detail
 
-template <>
-struct Layout<Type3Record> {
-  static constexpr uint8_t kType = 3;
-  static constexpr auto kSlot = &PacketDecoder::rec3;
-  static constexpr auto kDecode = decode_type3;
-  static constexpr auto kEncode = encode_type3;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type3Record::lead), Field("words", &Type3Record::words),
-                 Field("tail", &Type3Record::tail));
-};
+// The way to walk a layout. Calls, for each description of Layout<Owner>::kFields in wire order,
+// the hook of its kind: hooks.scalar(field) for a Field of one value, hooks.array(field) for a
+// Field of a fixed array, hooks.counted(list) for CountedEntries. Each hook receives the
+// description itself, which lives as long as the program; its type holds the constants
+// (kWireType, kLength, kCapacity, EntryType). Usable in constant expressions when the hooks are.
+template <typename Owner, typename Hooks>
+constexpr void walk_layout(Hooks &&hooks) {
+  std::apply(
+      [&hooks](const auto &...descriptions) {
+        (layout_detail::call_hook(hooks, descriptions), ...);
+      },
+      Layout<Owner>::kFields);
+}
 
-template <>
-struct Layout<Type9Record> {
-  static constexpr uint8_t kType = 9;
-  static constexpr auto kSlot = &PacketDecoder::rec9;
-  static constexpr auto kDecode = decode_type9;
-  static constexpr auto kEncode = encode_type9;
-  static constexpr auto kFields =
-      std::tuple(Field("words", &Type9Record::words), Field("uwords", &Type9Record::uwords),
-                 Field("uword", &Type9Record::uword), Field("ulong", &Type9Record::ulong));
-};
+// ---- The catalogue, from packet_types.def -------------------------------------------------
 
-template <>
-struct Layout<Type10Record> {
-  static constexpr uint8_t kType = 10;
-  static constexpr auto kSlot = &PacketDecoder::rec10;
-  static constexpr auto kDecode = decode_type10;
-  static constexpr auto kEncode = encode_type10;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type10Record::lead), Field("words", &Type10Record::words),
-                 Field("longs", &Type10Record::longs), Field("tail", &Type10Record::tail));
-};
+namespace layout_detail {
+// The descriptions after the leading nullptr, as a tuple: the nullptr lets every description
+// made from packet_types.def bring its own leading comma.
+template <typename... Descriptions>
+constexpr std::tuple<Descriptions...> described(std::nullptr_t, Descriptions... descriptions) {
+  return {descriptions...};
+}
 
-template <>
-struct Layout<Type12Record> {
-  static constexpr uint8_t kType = 12;
-  static constexpr auto kSlot = &PacketDecoder::rec12;
-  static constexpr auto kDecode = decode_type12;
-  static constexpr auto kEncode = encode_type12;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type12Record::lead), Field("longs", &Type12Record::longs),
-                 Field("tail", &Type12Record::tail));
+// The records after the leading void, as a tuple; the void plays the nullptr's part.
+template <typename Leading, typename... Records>
+struct RecordsAfter {
+  using Tuple = std::tuple<Records...>;
 };
+}  // namespace layout_detail
 
-template <>
-struct Layout<Type15Record> {
-  static constexpr uint8_t kType = 15;
-  static constexpr auto kSlot = &PacketDecoder::rec15;
-  static constexpr auto kDecode = decode_type15;
-  static constexpr auto kEncode = encode_type15;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type15Record::lead), Field("uwords", &Type15Record::uwords),
-                 Field("tail", &Type15Record::tail));
-};
-
-template <>
-struct Layout<Type20Record> {
-  static constexpr uint8_t kType = 20;
-  static constexpr auto kSlot = &PacketDecoder::rec20;
-  static constexpr auto kDecode = decode_type20;
-  static constexpr auto kEncode = encode_type20;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type20Record::lead), Field("uword_a", &Type20Record::uword_a),
-                 Field("uword_b", &Type20Record::uword_b), Field("longs", &Type20Record::longs),
-                 Field("uwords", &Type20Record::uwords));
-};
-
-template <>
-struct Layout<Type21Entry> {
-  static constexpr auto kFields =
-      std::tuple(Field("bytes", &Type21Entry::bytes), Field("value", &Type21Entry::value));
-};
-
-template <>
-struct Layout<Type21Record> {
-  static constexpr uint8_t kType = 21;
-  static constexpr auto kSlot = &PacketDecoder::rec21;
-  static constexpr auto kDecode = decode_type21;
-  static constexpr auto kEncode = encode_type21;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type21Record::lead), Field("info", &Type21Record::info),
-                 CountedEntries("count", &Type21Record::count, "entries", &Type21Record::entries));
-};
-
-template <>
-struct Layout<Type22Entry> {
-  static constexpr auto kFields =
-      std::tuple(Field("d1", &Type22Entry::d1), Field("d2", &Type22Entry::d2),
-                 Field("f", &Type22Entry::f), Field("bytes", &Type22Entry::bytes));
-};
-
-template <>
-struct Layout<Type22Record> {
-  static constexpr uint8_t kType = 22;
-  static constexpr auto kSlot = &PacketDecoder::rec22;
-  static constexpr auto kDecode = decode_type22;
-  static constexpr auto kEncode = encode_type22;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type22Record::lead), Field("uword", &Type22Record::uword),
-                 Field("info", &Type22Record::info),
-                 CountedEntries("count", &Type22Record::count, "entries", &Type22Record::entries));
-};
-
-template <>
-struct Layout<Type23Record> {
-  static constexpr uint8_t kType = 23;
-  static constexpr auto kSlot = &PacketDecoder::rec23;
-  static constexpr auto kDecode = decode_type23;
-  static constexpr auto kEncode = encode_type23;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type23Record::lead), Field("long_a", &Type23Record::long_a),
-                 Field("long_b", &Type23Record::long_b), Field("ulong_a", &Type23Record::ulong_a),
-                 Field("ulong_b", &Type23Record::ulong_b));
-};
-
-template <>
-struct Layout<Type25Record> {
-  static constexpr uint8_t kType = 25;
-  static constexpr auto kSlot = &PacketDecoder::rec25;
-  static constexpr auto kDecode = decode_type25;
-  static constexpr auto kEncode = encode_type25;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type25Record::lead), Field("ulong", &Type25Record::ulong),
-                 Field("uword", &Type25Record::uword), Field("bytes", &Type25Record::bytes));
-};
-
-template <>
-struct Layout<Type26Record> {
-  static constexpr uint8_t kType = 26;
-  static constexpr auto kSlot = &PacketDecoder::rec26;
-  static constexpr auto kDecode = decode_type26;
-  static constexpr auto kEncode = encode_type26;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type26Record::lead), Field("bytes", &Type26Record::bytes));
-};
-
-template <>
-struct Layout<Type27Record> {
-  static constexpr uint8_t kType = 27;
-  static constexpr auto kSlot = &PacketDecoder::rec27;
-  static constexpr auto kDecode = decode_type27;
-  static constexpr auto kEncode = encode_type27;
-  static constexpr auto kFields =
-      std::tuple(Field("lead", &Type27Record::lead), Field("ulong", &Type27Record::ulong),
-                 Field("long_a", &Type27Record::long_a), Field("uword", &Type27Record::uword),
-                 Field("bytes", &Type27Record::bytes));
-};
+#define PROTOLIB_SCALAR(type, name) , Field(#name, &Owner::name)
+#define PROTOLIB_ARRAY(type, name, length) , Field(#name, &Owner::name)
+#define PROTOLIB_COUNTED(count, Entry, entries, capacity) \
+  , CountedEntries(#count, &Owner::count, #entries, &Owner::entries)
+#define PROTOLIB_ENTRY(number, fields)                 \
+  template <>                                          \
+  struct Layout<Type##number##Entry> {                 \
+    static constexpr auto kFields = [] {               \
+      using Owner = Type##number##Entry;               \
+      return layout_detail::described(nullptr fields); \
+    }();                                               \
+  };
+#define PROTOLIB_PACKET(number, fields)                        \
+  template <>                                                  \
+  struct Layout<Type##number##Record> {                        \
+    static constexpr uint8_t kType = number;                   \
+    static constexpr auto kSlot = &PacketDecoder::rec##number; \
+    static constexpr auto kDecode = decode_type##number;       \
+    static constexpr auto kEncode = encode_type##number;       \
+    static constexpr auto kFields = [] {                       \
+      using Owner = Type##number##Record;                      \
+      return layout_detail::described(nullptr fields);         \
+    }();                                                       \
+  };
+#include <protolib/packet_types.def>
 
 // Every catalogue record, in ascending order of type.
-using CatalogueRecords =
-    std::tuple<Type1Record, Type2Record, Type3Record, Type9Record, Type10Record, Type12Record,
-               Type15Record, Type20Record, Type21Record, Type22Record, Type23Record, Type25Record,
-               Type26Record, Type27Record>;
+#define PROTOLIB_PACKET(number, fields) , Type##number##Record
+using CatalogueRecords = layout_detail::RecordsAfter<void
+#include <protolib/packet_types.def>
+                                                     >::Tuple;
 
-// ---- Walking the description --------------------------------------------------------------
+// ---- Checking each layout against its record ---------------------------------------------
+
+namespace layout_detail {
+template <typename T, std::size_t First, std::size_t Step, std::size_t... I>
+constexpr T marked(std::index_sequence<I...>);
+template <typename T, std::size_t N = 0>
+constexpr std::size_t member_count();
+
+// Converts to any arithmetic type as the number Mark, and to an aggregate as one whose every
+// member holds Mark (an array in its first element). T{{Marker<1>{}}, {Marker<2>{}}, ...} gives
+// member i of aggregate T the mark i, and compiles only while T has as many members as markers.
+template <std::size_t Mark>
+struct Marker {
+  template <typename T>
+  requires std::is_arithmetic_v<T> || std::is_class_v<T>
+  constexpr operator T() const {
+    if constexpr (std::is_class_v<T>) {
+      return marked<T, Mark, 0>(std::make_index_sequence<member_count<T>()>{});
+    } else {
+      return static_cast<T>(Mark);
+    }
+  }
+};
+
+template <typename T, std::size_t... I>
+constexpr bool takes_markers(std::index_sequence<I...>) {
+  return requires {
+    T{{Marker<I + 1>{}}...};
+  };
+}
+
+// Members of aggregate T: the most markers it takes, each braced so that none enters an array.
+template <typename T, std::size_t N>
+constexpr std::size_t member_count() {
+  if constexpr (takes_markers<T>(std::make_index_sequence<N + 1>{})) {
+    return member_count<T, N + 1>();
+  } else {
+    return N;
+  }
+}
+
+// T with member i (from 0) marked First + Step * i: by its position from 1 with First and Step
+// 1, all alike with Step 0.
+template <typename T, std::size_t First, std::size_t Step, std::size_t... I>
+constexpr T marked(std::index_sequence<I...>) {
+  return T{{Marker<First + Step * I>{}}...};
+}
+
+// The mark value holds: a scalar's, an array's first element's, an entry's members'.
+template <typename T>
+constexpr std::size_t mark_of(const T &value) {
+  if constexpr (std::is_array_v<T>) {
+    return mark_of(value[0]);
+  } else if constexpr (std::is_arithmetic_v<T>) {
+    return static_cast<std::size_t>(value);
+  } else {
+    std::size_t mark = 0;
+    const auto member = [&](const auto &field) {
+      mark = std::max(mark, mark_of(value.*field.member));
+    };
+    walk_layout<T>(LayoutHooks{member, member, [&](const auto &list) {
+                                 mark = std::max(mark, mark_of(value.*list.count));
+                               }});
+    return mark;
+  }
+}
+
+// Members before the first that a layout describes: fresh in a catalogue record.
+template <typename Owner>
+constexpr std::size_t unsent_members() {
+  if constexpr (requires { Layout<Owner>::kType; }) {
+    return 1;
+  } else {
+    return 0;
+  }
+}
+}  // namespace layout_detail
+
+// True when Layout<Owner> describes as many members as Owner has besides fresh (counted entries
+// describe two: the count byte and the entry array).
+template <typename Owner>
+constexpr bool layout_lists_every_member() {
+  std::size_t described = 0;
+  const auto one = [&described](const auto &) { ++described; };
+  walk_layout<Owner>(LayoutHooks{one, one, [&described](const auto &) { described += 2; }});
+  return layout_detail::unsent_members<Owner>() + described == layout_detail::member_count<Owner>();
+}
+
+// True when Layout<Owner> describes Owner's members in the order of their offsets, after fresh.
+template <typename Owner>
+constexpr bool layout_in_member_order() {
+  constexpr Owner kMarked = layout_detail::marked<Owner, 1, 1>(
+      std::make_index_sequence<layout_detail::member_count<Owner>()>{});
+  std::size_t last = layout_detail::unsent_members<Owner>();
+  bool ascending = true;
+  const auto next = [&](const auto &member) {
+    const std::size_t mark = layout_detail::mark_of(kMarked.*member);
+    ascending = ascending && mark > last;
+    last = mark;
+  };
+  const auto field = [&](const auto &described) { next(described.member); };
+  walk_layout<Owner>(LayoutHooks{field, field, [&](const auto &list) {
+                                   next(list.count);
+                                   next(list.entries);
+                                 }});
+  return ascending;
+}
+
+#define PROTOLIB_CHECK_LAYOUT(Owner)                                        \
+  static_assert(layout_lists_every_member<Owner>(),                         \
+                "Layout<" #Owner "> must describe every member but fresh"); \
+  static_assert(layout_in_member_order<Owner>(),                            \
+                "Layout<" #Owner "> must describe the members in their order");
+#define PROTOLIB_ENTRY(number, fields) PROTOLIB_CHECK_LAYOUT(Type##number##Entry)
+#define PROTOLIB_PACKET(number, fields) PROTOLIB_CHECK_LAYOUT(Type##number##Record)
+#include <protolib/packet_types.def>
+#undef PROTOLIB_CHECK_LAYOUT
+
+// ---- Walking the catalogue ----------------------------------------------------------------
 
 // One catalogue type as a value that visitors receive: its record type, type byte and routines.
 template <typename RecordType>
@@ -301,14 +347,18 @@ struct CatalogueType {
   }
 };
 
-// Calls visit(CatalogueType<R>{}) for every catalogue record R, in ascending order of type.
+namespace layout_detail {
+template <typename Visit, typename... Records>
+constexpr void visit_each(Visit &visit, std::type_identity<std::tuple<Records...>>) {
+  (visit(CatalogueType<Records>{}), ...);
+}
+}  // namespace layout_detail
+
+// Calls visit(CatalogueType<R>{}) for every catalogue record R, in ascending order of type. No
+// record is made.
 template <typename Visit>
 constexpr void for_each_catalogue_type(Visit &&visit) {
-  std::apply(
-      [&](const auto &...records) {
-        (visit(CatalogueType<std::decay_t<decltype(records)>>{}), ...);
-      },
-      CatalogueRecords{});
+  layout_detail::visit_each(visit, std::type_identity<CatalogueRecords>{});
 }
 
 // Calls visit(CatalogueType<R>{}) for the catalogue type numbered type and returns true;
@@ -331,6 +381,9 @@ inline constexpr auto kCatalogueTypes = [] {
   for_each_catalogue_type([&](auto kind) { types[i++] = decltype(kind)::kType; });
   return types;
 }();
+static_assert(std::adjacent_find(kCatalogueTypes.begin(), kCatalogueTypes.end(),
+                                 std::greater_equal<>()) == kCatalogueTypes.end(),
+              "packet_types.def must list its types in ascending order");
 
 // True when type has a record in the catalogue.
 constexpr bool in_catalogue(unsigned type) {
@@ -357,17 +410,13 @@ EntryList(Entry (&)[Capacity], Count &) -> EntryList<Entry, Capacity, Count>;
 // ("count", count) and then the entries as ("entries", EntryList).
 template <typename Record, typename Visit>
 void for_each_field(Record &record, Visit &&visit) {
-  const auto visit_one = [&](const auto &field) {
-    if constexpr (requires { field.entries; }) {
-      auto &count = record.*field.count;
-      visit(field.count_name, count);
-      visit(field.name, EntryList{record.*field.entries, count});
-    } else {
-      visit(field.name, record.*field.member);
-    }
-  };
-  std::apply([&](const auto &...fields) { (visit_one(fields), ...); },
-             Layout<std::remove_const_t<Record>>::kFields);
+  const auto member = [&](const auto &field) { visit(field.name, record.*field.member); };
+  walk_layout<std::remove_const_t<Record>>(
+      LayoutHooks{member, member, [&](const auto &list) {
+                    auto &count = record.*list.count;
+                    visit(list.count_name, count);
+                    visit(list.name, EntryList{record.*list.entries, count});
+                  }});
 }
 
 // Wire bytes of a field, and of a count byte without its entries.
@@ -380,30 +429,81 @@ constexpr std::size_t fixed_size(const CountedEntries<Owner, Entry, Capacity> &)
   return 1;
 }
 
+// What a payload of a layout is made of, in bytes and entries.
+struct PayloadShape {
+  std::size_t fixed = 0;         // bytes besides the entries: all of a fixed layout's payload
+  std::size_t count_offset = 0;  // offset of the count byte; fixed when there is none
+  std::size_t entry = 0;         // bytes of one entry; 0 without counted entries
+  std::size_t capacity = 0;      // entries the record keeps; 0 without counted entries
+  // The payload of capacity entries, the longest a record's decoding reads.
+  constexpr std::size_t longest() const { return fixed + capacity * entry; }
+};
+
+// The shape of Record's payload (a record's or an entry's).
+template <typename Record>
+constexpr PayloadShape payload_shape() {
+  PayloadShape shape;
+  bool counted = false;
+  const auto field = [&](const auto &described) {
+    shape.fixed += fixed_size(described);
+    if (!counted) shape.count_offset = shape.fixed;
+  };
+  walk_layout<Record>(LayoutHooks{field, field, [&](const auto &list) {
+                                    using List = std::remove_cvref_t<decltype(list)>;
+                                    counted = true;
+                                    shape.count_offset = shape.fixed;
+                                    shape.fixed += fixed_size(list);
+                                    shape.entry = payload_shape<typename List::EntryType>().fixed;
+                                    shape.capacity = List::kCapacity;
+                                  }});
+  return shape;
+}
+
 // Payload bytes of Record's fields, counting no entries: the whole payload of a fixed layout.
 template <typename Record>
 constexpr std::size_t fixed_payload_size() {
-  return std::apply(
-      [](const auto &...fields) { return (std::size_t{0} + ... + fixed_size(fields)); },
-      Layout<Record>::kFields);
+  return payload_shape<Record>().fixed;
 }
 
 // Wire bytes of one of Record's counted entries; 0 when Record has none.
 template <typename Record>
 constexpr std::size_t entry_size() {
-  std::size_t size = 0;
-  std::apply(
-      [&](const auto &...fields) {
-        (
-            [&](const auto &field) {
-              if constexpr (requires { field.entries; }) {
-                size = fixed_payload_size<typename std::decay_t<decltype(field)>::EntryType>();
-              }
-            }(fields),
-            ...);
-      },
-      Layout<Record>::kFields);
-  return size;
+  return payload_shape<Record>().entry;
+}
+
+// ---- Decoding into records ----------------------------------------------------------------
+
+// Decodes payload, length bytes, into record and sets fresh to 1, reading no byte at or past
+// payload + length: fields past the end of a short payload read as 0, a long payload's bytes past
+// the layout are ignored; a count above the capacity is lowered to it, as in decode_typeN.
+#define PROTOLIB_PACKET(number, fields) \
+  void decode_payload(Type##number##Record &record, const uint8_t *payload, std::size_t length);
+#include <protolib/packet_types.def>
+
+namespace layout_detail {
+// Decodes the packet whose length byte is at length_byte into decoder's record of type Record.
+template <typename Record>
+void decode_slot(PacketDecoder *decoder, const uint8_t *length_byte) {
+  Layout<Record>::kDecode(&(decoder->*Layout<Record>::kSlot), length_byte);
+}
+
+// decode_slot of every type byte: one per catalogue type, null for the others.
+inline constexpr auto kSlotDecoders = [] {
+  std::array<void (*)(PacketDecoder *, const uint8_t *), 256> table{};
+  for_each_catalogue_type(
+      [&table](auto kind) { table[kind.kType] = decode_slot<typename decltype(kind)::Record>; });
+  return table;
+}();
+}  // namespace layout_detail
+
+// Decodes packet (type byte, length byte, payload, in a buffer that holds its type's longest
+// layout as the framer's does) into decoder's record of its type, as decoder_next does, and
+// returns true; returns false, changing nothing, for a type outside the catalogue.
+inline bool decode_into_slot(PacketDecoder &decoder, const uint8_t *packet) {
+  const auto decode = layout_detail::kSlotDecoders[packet[0]];
+  if (decode == nullptr) return false;
+  decode(&decoder, packet + 1);
+  return true;
 }
 
 // ---- Scalar fields by name ----------------------------------------------------------------
@@ -427,22 +527,19 @@ constexpr bool is_integer(WireType type) {
 template <typename Visit>
 bool for_each_scalar_field(unsigned type, Visit &&visit) {
   return visit_catalogue_type(type, [&](auto kind) {
-    using Record = typename decltype(kind)::Record;
     std::size_t offset = 0;
     bool fixed = true;  // no counted entries yet
-    const auto walk = [&](const auto &field) {
-      using Described = std::decay_t<decltype(field)>;
-      if constexpr (requires { field.entries; }) {
-        if (fixed) visit(ScalarField{field.count_name, WireType::kU8, offset});
-        fixed = false;
-      } else {
-        if (fixed && !Described::kIsArray) {
-          visit(ScalarField{field.name, Described::kWireType, offset});
-        }
-        offset += Described::kWireSize;
-      }
-    };
-    std::apply([&](const auto &...fields) { (walk(fields), ...); }, Layout<Record>::kFields);
+    walk_layout<typename decltype(kind)::Record>(LayoutHooks{
+        [&](const auto &field) {
+          using Described = std::remove_cvref_t<decltype(field)>;
+          if (fixed) visit(ScalarField{field.name, Described::kWireType, offset});
+          offset += Described::kWireSize;
+        },
+        [&](const auto &array) { offset += std::remove_cvref_t<decltype(array)>::kWireSize; },
+        [&](const auto &list) {
+          if (fixed) visit(ScalarField{list.count_name, WireType::kU8, offset});
+          fixed = false;
+        }});
   });
 }
 

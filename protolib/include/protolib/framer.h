@@ -16,6 +16,10 @@
 extern "C" {
 #endif
 
+/* The max_length that accepts every length byte, 0 to 255: a framer created with it rejects
+ * packets only at their checksum bytes. */
+#define FRAMER_ACCEPT_EVERY_LENGTH 256
+
 /* Where the framer stands in the packet being received. */
 typedef enum FramerState {
   HUNT_SYNC1 = 0,   /* looking for 0x81 */
@@ -80,6 +84,11 @@ uint8_t *framer_next(PacketFramer *framer);
 /* Bytes of the packet in progress taken so far, counting from its sync pair: 0 while hunting
  * for a sync pair, 2 (just after it) up to L + 5. */
 int32_t framer_pending(const PacketFramer *framer);
+
+/* Returns errors, the packets rejected since creation or since the last call, and restarts that
+ * count from 0. A caller that adds the results up, taking them at least once every INT32_MAX
+ * rejections, counts every rejection although errors itself saturates. */
+int32_t framer_take_errors(PacketFramer *framer);
 
 /* Frees the packet buffer, then the framer. No operation is performed if framer is null. */
 void framer_destroy(PacketFramer *framer);

@@ -40,23 +40,12 @@ int32_t packet_finish(uint8_t *start, uint8_t *end);
  * big-endian, then the length byte and both checksums. The exact inverse of the decode routine
  * of the same type; fresh is not sent. Returns the packet's size, L + 6. */
 
-int32_t encode_type1(const Type1Record *record, uint8_t *start);
-int32_t encode_type2(const Type2Record *record, uint8_t *start);
-int32_t encode_type3(const Type3Record *record, uint8_t *start);
-int32_t encode_type9(const Type9Record *record, uint8_t *start);
-int32_t encode_type10(const Type10Record *record, uint8_t *start);
-int32_t encode_type12(const Type12Record *record, uint8_t *start);
-int32_t encode_type15(const Type15Record *record, uint8_t *start);
-int32_t encode_type20(const Type20Record *record, uint8_t *start);
-/* Types 21 and 22 send the count byte as it is and the first count entries, at most the
- * capacity: a count above the capacity makes a packet whose count byte claims more than it
+/* Types with counted entries send the count byte as it is and the first count entries, at most
+ * the capacity: a count above the capacity makes a packet whose count byte claims more than it
  * holds. */
-int32_t encode_type21(const Type21Record *record, uint8_t *start);
-int32_t encode_type22(const Type22Record *record, uint8_t *start);
-int32_t encode_type23(const Type23Record *record, uint8_t *start);
-int32_t encode_type25(const Type25Record *record, uint8_t *start);
-int32_t encode_type26(const Type26Record *record, uint8_t *start);
-int32_t encode_type27(const Type27Record *record, uint8_t *start);
+#define PROTOLIB_PACKET(number, fields) \
+  int32_t encode_type##number(const Type##number##Record *record, uint8_t *start);
+#include <protolib/packet_types.def>
 
 #ifdef __cplusplus
 }

@@ -29,7 +29,8 @@ fi
 
 programs=(capgen capdump dumpten dumptwo)
 expected=(lib/libprotolib.a include/protolib/ring.h include/protolib/framer.h
-          include/protolib/decoder.h include/protolib/writer.h lib/pkgconfig/protolib.pc
+          include/protolib/decoder.h include/protolib/packet_types.def include/protolib/writer.h
+          lib/pkgconfig/protolib.pc
           lib/cmake/protolib/protolibConfig.cmake lib/cmake/protolib/protolibConfigVersion.cmake
           share/bash-completion/completions/capgen share/bash-completion/completions/capdump)
 for program in "${programs[@]}"; do
