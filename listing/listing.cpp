@@ -1,13 +1,12 @@
 #include "listing/listing.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <protolib/ring.h>
 
+#include "io/input_file.h"
 #include "io/stop_signal.h"
 #include "listing/decimal_counter.h"
-#include "platform/platform.h"
 
 #include <algorithm>
 #include <array>
@@ -176,36 +175,34 @@ std::optional<int> answer_request(const char *program_name, uint8_t listed_type,
 }
 
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
-  const bool standard_input = std::strcmp(path, "-") == 0;
-  if (!standard_input && !platform::FileExists(path)) {
-    std::fputs("input file does not exist\n", stderr);
+  io::FdSink out_sink(STDOUT_FILENO);
+  io::FdSink err_sink(STDERR_FILENO);
+  std::unique_ptr<io::OutputBuffer> out;
+  std::unique_ptr<io::OutputBuffer> err;
+  // Lines and the count so far go out before waiting for more input.
+  io::InputFile input =
+      io::open_input(path, {.directories = io::DirectoryCheck::kNamed, .before_wait = [&out, &err] {
+                              out->flush();
+                              err->flush();
+                            }});
+  if (!input.opened()) {
+    std::fputs(input.fault() == io::InputFault::kCannotOpen ? "input file cannot be opened\n"
+                                                            : "input file does not exist\n",
+               stderr);
     return kListingFailed;
   }
-  const int fd = standard_input ? STDIN_FILENO : open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    std::fputs("input file cannot be opened\n", stderr);
-    return kListingFailed;
-  }
-  int status = kListingFailed;
   try {
     ListingDecoder decoder;
-    io::FdSink out_sink(STDOUT_FILENO);
-    io::FdSink err_sink(STDERR_FILENO);
-    auto out = std::make_unique<io::OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
-    auto err = std::make_unique<io::OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
+    out = std::make_unique<io::OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
+    err = std::make_unique<io::OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
     io::catch_stop_signals();
-    // Lines and the count so far go out before waiting for more input.
-    io::FdSource in(fd, [&out, &err] {
-      out->flush();
-      err->flush();
-    });
-    const ListingCounts counts = list_stream(listed_type, line, decoder.decoder(), in, *out, *err);
-    status = io::status_after_stop(finish(counts, *out, *err));
+    const ListingCounts counts =
+        list_stream(listed_type, line, decoder.decoder(), input.source(), *out, *err);
+    return io::status_after_stop(finish(counts, *out, *err));
   } catch (const std::bad_alloc &) {
     std::fputs("out of memory\n", stderr);
   }
-  if (!standard_input) close(fd);
-  return status;
+  return kListingFailed;
 }
 
 }  // namespace listing
