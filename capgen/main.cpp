@@ -1,8 +1,6 @@
 // capgen: writes a deterministic synthetic capture, or one made from capdump's JSON Lines. Data
 // goes to OUT, diagnostics and the --verbose report to standard error.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -21,7 +19,7 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/values.h"
-#include "io/byte_io.h"
+#include "io/input_file.h"
 
 namespace {
 
@@ -80,23 +78,24 @@ bool is_same_file(int fd, const std::string &output) {
 int convert_jsonl(const capgen::Options &options) {
   const bool from_stdin = options.from_jsonl == "-";
   const std::string shown = from_stdin ? "standard input" : cli::quoted(options.from_jsonl);
-  const int fd = from_stdin ? STDIN_FILENO : open(options.from_jsonl.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    std::fprintf(stderr, "capgen: cannot open %s: %s\n", shown.c_str(), std::strerror(errno));
+  io::InputFile input =
+      io::open_input(options.from_jsonl.c_str(), {.directories = io::DirectoryCheck::kNone});
+  if (!input.opened()) {
+    std::fprintf(stderr, "capgen: cannot open %s: %s\n", shown.c_str(),
+                 std::strerror(input.error()));
     return cli::kFailed;
   }
   int status = cli::kFailed;
-  if (is_same_file(fd, options.output)) {
+  if (is_same_file(input.fd(), options.output)) {
     std::fprintf(stderr, "capgen: cannot write %s: it is the input\n",
                  cli::quoted(options.output).c_str());
   } else {
-    io::FdSource in(fd);
+    io::ByteSource &in = input.source();
     const std::string name = from_stdin ? "standard input" : options.from_jsonl;
     status = write_capture(options.output, [&](const capgen::Sink &sink) {
       return capgen::packets_from_jsonl(in, name, shown, sink);
     });
   }
-  if (!from_stdin) close(fd);
   return status;
 }
 

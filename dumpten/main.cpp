@@ -1,17 +1,19 @@
 // dumpten: lists a capture file as one line per type-10 packet on standard output.
 #include <optional>
 
+#include "cli/command_line.h"
+#include "cli/console.h"
 #include "listing/dumpten_line.h"
 #include "listing/listing.h"
 #include "platform/platform.h"
 
 int main(int argc, char **argv) {
-  if (argc == 2) {
-    if (const std::optional<int> status = listing::answer_request("dumpten", 10, argv[1]))
-      return *status;
+  if (argc != 2) {
+    return cli::report_usage(platform::ExtractFileName(argc > 0 ? argv[0] : nullptr),
+                             listing::kUsage);
   }
-  if (argc != 2)
-    return listing::report_usage(platform::ExtractFileName(argc > 0 ? argv[0] : nullptr));
+  if (const std::optional<cli::Request> request = cli::request_named(argv[1]))
+    return listing::answer_request("dumpten", 10, *request);
   listing::DumptenLine line;
   return listing::list_capture(10, line, argv[1]);
 }

@@ -2,6 +2,8 @@
 #include <optional>
 #include <string>
 
+#include "cli/command_line.h"
+#include "cli/console.h"
 #include "listing/dumptwo_line.h"
 #include "listing/listing.h"
 #include "platform/platform.h"
@@ -9,10 +11,10 @@
 int main(int argc, char **argv) {
   if (argc < 2) {
     const std::string self = platform::executable_path(argc > 0 ? argv[0] : nullptr);
-    return listing::report_usage(platform::ExtractFileName(self.c_str()));
+    return cli::report_usage(platform::ExtractFileName(self.c_str()), listing::kUsage);
   }
-  if (const std::optional<int> status = listing::answer_request("dumptwo", 2, argv[1]))
-    return *status;
+  if (const std::optional<cli::Request> request = cli::request_named(argv[1]))
+    return listing::answer_request("dumptwo", 2, *request);
   listing::DumptwoLine line;
   return listing::list_capture(2, line, argv[1]);
 }

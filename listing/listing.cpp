@@ -1,20 +1,21 @@
 #include "listing/listing.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <protolib/ring.h>
 
+#include "io/input_file.h"
 #include "io/stop_signal.h"
 #include "listing/decimal_counter.h"
-#include "platform/platform.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <new>
+#include <string>
+
+#include "cli/console.h"
 
 namespace listing {
 
@@ -103,6 +104,24 @@ int finish(const ListingCounts &counts, io::OutputBuffer &out, io::OutputBuffer 
   return status;
 }
 
+// The --help text of program_name, which lists the packets of listed_type.
+std::string help_text(std::string_view program_name, uint8_t listed_type) {
+  return "usage: " + std::string(program_name) + " " + std::string(kUsage) +
+         "\n\n"
+         "Lists the capture <in_file> (- for standard input) as one line of numbers per type-" +
+         std::to_string(listed_type) +
+         "\n"
+         "packet, each line as soon as its packet has arrived. Standard error gets the line count\n"
+         "as it goes and, at the end, \"N good packets\" and \"M packet errors\": the lines\n"
+         "written and the damaged packets the framer rejected. On damaged input the framer does\n"
+         "not go back: a packet a damaged one swallowed is not listed; capdump --recover finds\n"
+         "it. Ctrl-C or SIGTERM ends the listing after the last whole line, with the summary.\n\n"
+         "  --help     print this help and exit\n"
+         "  --version  print the version and exit\n\n"
+         "Exit status: 0 done; 1 wrong usage, no such file, cannot open, out of memory; 2 a read\n"
+         "or write failed part-way; 130 stopped by Ctrl-C, 143 by SIGTERM.\n";
+}
+
 }  // namespace
 
 ListingDecoder::ListingDecoder() {
@@ -142,33 +161,11 @@ ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecode
   return run.counts;
 }
 
-int report_usage(const char *program_name) {
-  std::fprintf(stderr, "usage: %s <in_file>\n  output goes to stdout\n", program_name);
-  return kListingFailed;
-}
-
-std::optional<int> answer_request(const char *program_name, uint8_t listed_type, const char *arg) {
-  int written = 0;
-  if (std::strcmp(arg, "--version") == 0) {
-    written = std::printf("%s %s\n", program_name, LISTING_VERSION);
-  } else if (std::strcmp(arg, "--help") == 0) {
-    written = std::printf(
-        "usage: %s <in_file>\n  output goes to stdout\n\n"
-        "Lists the capture <in_file> (- for standard input) as one line of numbers per type-%u\n"
-        "packet, each line as soon as its packet has arrived. Standard error gets the line count\n"
-        "as it goes and, at the end, \"N good packets\" and \"M packet errors\": the lines\n"
-        "written and the damaged packets the framer rejected. On damaged input the framer does\n"
-        "not go back: a packet a damaged one swallowed is not listed; capdump --recover finds\n"
-        "it. Ctrl-C or SIGTERM ends the listing after the last whole line, with the summary.\n\n"
-        "  --help     print this help and exit\n"
-        "  --version  print the version and exit\n\n"
-        "Exit status: 0 done; 1 wrong usage, no such file, cannot open, out of memory; 2 a read\n"
-        "or write failed part-way; 130 stopped by Ctrl-C, 143 by SIGTERM.\n",
-        program_name, unsigned{listed_type});
-  } else {
-    return std::nullopt;
-  }
-  if (written < 0 || std::fflush(stdout) != 0) {
+int answer_request(std::string_view program_name, uint8_t listed_type, cli::Request request) {
+  const cli::About about{program_name, LISTING_VERSION, kUsage, {}};
+  const std::string text = cli::request_text(
+      about, request, [program_name, listed_type] { return help_text(program_name, listed_type); });
+  if (cli::write_text(text) != 0) {
     std::fputs("error writing output\n", stderr);
     return kListingIoError;
   }
@@ -176,36 +173,34 @@ std::optional<int> answer_request(const char *program_name, uint8_t listed_type,
 }
 
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path) {
-  const bool standard_input = std::strcmp(path, "-") == 0;
-  if (!standard_input && !platform::FileExists(path)) {
-    std::fputs("input file does not exist\n", stderr);
+  io::FdSink out_sink(STDOUT_FILENO);
+  io::FdSink err_sink(STDERR_FILENO);
+  std::unique_ptr<io::OutputBuffer> out;
+  std::unique_ptr<io::OutputBuffer> err;
+  // Lines and the count so far go out before waiting for more input.
+  io::InputFile input =
+      io::open_input(path, {.directories = io::DirectoryCheck::kNamed, .before_wait = [&out, &err] {
+                              out->flush();
+                              err->flush();
+                            }});
+  if (!input.opened()) {
+    std::fputs(input.fault() == io::InputFault::kCannotOpen ? "input file cannot be opened\n"
+                                                            : "input file does not exist\n",
+               stderr);
     return kListingFailed;
   }
-  const int fd = standard_input ? STDIN_FILENO : open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    std::fputs("input file cannot be opened\n", stderr);
-    return kListingFailed;
-  }
-  int status = kListingFailed;
   try {
     ListingDecoder decoder;
-    io::FdSink out_sink(STDOUT_FILENO);
-    io::FdSink err_sink(STDERR_FILENO);
-    auto out = std::make_unique<io::OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
-    auto err = std::make_unique<io::OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
+    out = std::make_unique<io::OutputBuffer>(out_sink, isatty(STDOUT_FILENO) == 1);
+    err = std::make_unique<io::OutputBuffer>(err_sink, isatty(STDERR_FILENO) == 1);
     io::catch_stop_signals();
-    // Lines and the count so far go out before waiting for more input.
-    io::FdSource in(fd, [&out, &err] {
-      out->flush();
-      err->flush();
-    });
-    const ListingCounts counts = list_stream(listed_type, line, decoder.decoder(), in, *out, *err);
-    status = io::status_after_stop(finish(counts, *out, *err));
+    const ListingCounts counts =
+        list_stream(listed_type, line, decoder.decoder(), input.source(), *out, *err);
+    return io::status_after_stop(finish(counts, *out, *err));
   } catch (const std::bad_alloc &) {
     std::fputs("out of memory\n", stderr);
   }
-  if (!standard_input) close(fd);
-  return status;
+  return kListingFailed;
 }
 
 }  // namespace listing

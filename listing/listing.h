@@ -8,8 +8,9 @@
 #include <protolib/catalogue.hpp>
 
 #include <cstdint>
-#include <optional>
+#include <string_view>
 
+#include "cli/command_line.h"
 #include "io/byte_io.h"
 #include "io/output_buffer.h"
 
@@ -86,14 +87,13 @@ class ListingDecoder {
 ListingCounts list_stream(uint8_t listed_type, LineFormatter &line, PacketDecoder &decoder,
                           io::ByteSource &in, io::OutputBuffer &out, io::OutputBuffer &progress);
 
-// Prints the usage text naming program_name on standard error. Returns kListingFailed.
-int report_usage(const char *program_name);
+// What the listers' usage line says after "usage: NAME ".
+inline constexpr std::string_view kUsage = "<in_file>\n  output goes to stdout";
 
-// Answers a lone argument that asks about the program rather than naming a file: "--help" prints
-// the usage text and what program_name does with packets of listed_type on standard output,
-// "--version" prints "program_name VERSION". Returns the exit status (kListingDone, or
-// kListingIoError after "error writing output"), or nothing for any other argument.
-std::optional<int> answer_request(const char *program_name, uint8_t listed_type, const char *arg);
+// Answers request, --help or --version, through the cli kit on standard output: the help of
+// program_name, which lists the packets of listed_type, or "program_name VERSION". Returns the exit
+// status: kListingDone, or kListingIoError after "error writing output" on standard error.
+int answer_request(std::string_view program_name, uint8_t listed_type, cli::Request request);
 
 // Lists the capture file at path ("-": standard input) on standard output with progress, the
 // summary and any read or write failure on standard error; a name that does not exist (or is a

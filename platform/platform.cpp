@@ -1,17 +1,11 @@
 // POSIX (Linux) implementation of the platform layer.
 #include "platform/platform.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 
 namespace platform {
-
-bool FileExists(const char *name) {
-  struct stat info {};
-  return name != nullptr && stat(name, &info) == 0 && !S_ISDIR(info.st_mode);
-}
 
 const char *ExtractFileName(const char *path) {
   if (path == nullptr) return "";

@@ -1,16 +1,11 @@
 // platform.h - the few operating-system services the listing programs need, by the names they
-// use: the existence test of an input file, the file-name part of a path, and the path of the
-// running executable.
+// use: the file-name part of a path and the path of the running executable.
 #ifndef PLATFORM_PLATFORM_H
 #define PLATFORM_PLATFORM_H
 
 #include <string>
 
 namespace platform {
-
-// True when name exists and is not a directory (a regular file, device, pipe, ...). Follows
-// symbolic links. False for null.
-bool FileExists(const char *name);
 
 // The part of path after its last '/', or path itself when it has none. Returns "" for null.
 // The result points into path.

@@ -26,26 +26,13 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/values.h"
-#include "io/follow_source.h"
+#include "io/input_file.h"
 #include "io/output_buffer.h"
 #include "io/stop_signal.h"
 
 namespace capdump {
 
 namespace {
-
-// The input file opened for reading, its status in info, or -1 after a message.
-int open_input(const std::string &name, const std::string &shown, struct stat &info) {
-  const int fd = name == "-" ? STDIN_FILENO : open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  const int error = fd < 0                  ? errno
-                    : fstat(fd, &info) != 0 ? errno
-                    : S_ISDIR(info.st_mode) ? EISDIR
-                                            : 0;
-  if (error == 0) return fd;
-  if (fd > STDIN_FILENO) close(fd);
-  std::fprintf(stderr, "capdump: cannot open %s: %s\n", shown.c_str(), std::strerror(error));
-  return -1;
-}
 
 // A pass over a capture timed by the clock the options name, if any: the clock sees every
 // packet before any sink keeps or drops it.
@@ -174,34 +161,36 @@ int run_dump(const Options &options) {
   }
   const std::string shown =
       options.input == "-" ? std::string("standard input") : cli::quoted(options.input);
-  struct stat input {};
-  const int fd = open_input(options.input, shown, input);
-  if (fd < 0) return cli::kFailed;
-  io::catch_stop_signals();
-  auto out = std::make_unique<FileOutput>(STDOUT_FILENO, isatty(STDOUT_FILENO) == 1);
+  std::unique_ptr<FileOutput> out;
   std::unique_ptr<CsvFiles> files;  // with --split, during the pass
   // What the bytes so far gave goes out before each wait for more.
   const auto deliver = [&out, &files] {
     if (files) files->flush();
     out->buffer().flush();
   };
-  io::FdSource file(fd, deliver);
-  io::FollowSource followed(file, deliver, [&shown] {
+  const auto shrank = [&shown] {
     std::fprintf(stderr, "capdump: %s shrank; reading it again from the start\n", shown.c_str());
-  });
-  io::ByteSource *in = &file;
-  if (options.follow) in = &followed;
+  };
+  io::InputFile input = io::open_input(
+      options.input.c_str(), {.before_wait = deliver, .follow = options.follow, .shrank = shrank});
+  if (!input.opened()) {
+    std::fprintf(stderr, "capdump: cannot open %s: %s\n", shown.c_str(),
+                 std::strerror(input.error()));
+    return cli::kFailed;
+  }
+  io::catch_stop_signals();
+  out = std::make_unique<FileOutput>(STDOUT_FILENO, isatty(STDOUT_FILENO) == 1);
+  io::ByteSource &in = input.source();
   int status = cli::kDone;
   capture_pass::PassTotals totals;
   if (!options.split.empty()) {
-    totals = split(options, *in, input, files, status);
+    totals = split(options, in, input.status(), files, status);
   } else if (options.report.empty()) {
-    totals = dump(options, *in, out->buffer());
+    totals = dump(options, in, out->buffer());
     status = out->finish("standard output");
   } else {
-    totals = report(options, *in, shown, status);
+    totals = report(options, in, shown, status);
   }
-  if (fd != STDIN_FILENO) close(fd);
   if (totals.read_failed) {
     std::fprintf(stderr, "capdump: error reading %s: %s\n", shown.c_str(),
                  std::strerror(totals.read_error));

@@ -4,16 +4,11 @@
 
 namespace cli {
 
-namespace {
-
-// The options every program has, and the request each makes.
-std::optional<Request> request_of(std::string_view name) {
-  if (name == "--help") return Request::kHelp;
-  if (name == "--version") return Request::kVersion;
+std::optional<Request> request_named(std::string_view word) {
+  if (word == "--help") return Request::kHelp;
+  if (word == "--version") return Request::kVersion;
   return std::nullopt;
 }
-
-}  // namespace
 
 bool CommandLine::has(std::string_view name) const {
   return std::find(given.begin(), given.end(), name) != given.end();
@@ -36,7 +31,7 @@ CommandLine read_command_line(
     const std::size_t equals = arg->find('=');
     const std::string_view name = arg->substr(0, equals);
     const bool inline_value = equals != std::string_view::npos;
-    const std::optional<Request> request = request_of(name);
+    const std::optional<Request> request = request_named(name);
     const std::optional<bool> value_wanted =
         request ? std::optional<bool>(false) : takes_value(name);
     if (!value_wanted) {

@@ -33,29 +33,44 @@ int report_usage_error(std::string_view program, std::string_view message) {
   return kBadUsage;
 }
 
-int print_text(std::string_view program, std::string_view text) {
+int report_usage(std::string_view name, std::string_view usage) {
+  std::fprintf(stderr, "usage: %.*s %.*s\n", static_cast<int>(name.size()), name.data(),
+               static_cast<int>(usage.size()), usage.data());
+  return kFailed;
+}
+
+int write_text(std::string_view text) {
   errno = 0;
   const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
   const int write_error = written ? 0 : errno != 0 ? errno : EIO;
   const int finish_error = finish_stream(stdout);
-  if (write_error == 0 && finish_error == 0) return kDone;
-  return report_write_error(program, "standard output",
-                            write_error != 0 ? write_error : finish_error);
+  return write_error != 0 ? write_error : finish_error;
+}
+
+int print_text(std::string_view program, std::string_view text) {
+  const int error = write_text(text);
+  if (error == 0) return kDone;
+  return report_write_error(program, "standard output", error);
+}
+
+std::string request_text(const About &about, Request request,
+                         const std::function<std::string()> &help_text) {
+  switch (request) {
+    case Request::kHelp:
+      return help_text();
+    case Request::kVersion:
+      return std::string(about.name) + " " + std::string(about.version) + "\n";
+    case Request::kRun:
+      break;
+  }
+  return std::string();
 }
 
 std::optional<int> answer_without_work(const About &about, std::string_view error, Request request,
                                        std::string (*help_text)()) {
   if (!error.empty()) return report_usage_error(about.name, error);
-  switch (request) {
-    case Request::kHelp:
-      return print_text(about.name, help_text());
-    case Request::kVersion:
-      return print_text(about.name,
-                        std::string(about.name) + " " + std::string(about.version) + "\n");
-    case Request::kRun:
-      break;
-  }
-  return std::nullopt;
+  if (request == Request::kRun) return std::nullopt;
+  return print_text(about.name, request_text(about, request, help_text));
 }
 
 int run_reporting_out_of_memory(std::string_view program, const std::function<int()> &work) {

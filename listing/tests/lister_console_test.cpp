@@ -86,6 +86,17 @@ TEST(ListerConsole, HelpVersionAndStandardInput) {
   }
 }
 
+TEST(ListerConsole, HelpOrVersionThatCannotBeWrittenIsAnOutputError) {
+  for (const Lister &lister : kListers) {
+    for (const char *request : {"--help", "--version"}) {
+      SCOPED_TRACE(lister.name + " " + request);
+      const ProgramRun run = run_program(lister.path, {lister.name, request}, Stdout::kDevFull);
+      EXPECT_EQ(run.err, "error writing output\n");
+      EXPECT_EQ(run.status, 2);
+    }
+  }
+}
+
 TEST(ListerConsole, OnATerminalTheSummaryEndsWithANewline) {
   for (const Lister &lister : kListers) {
     SCOPED_TRACE(lister.name);

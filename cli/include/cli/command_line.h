@@ -20,6 +20,10 @@ enum class Request {
   kVersion,  // print the version
 };
 
+// The request that word makes when it is --help or --version, the options every program has;
+// nothing for any other word.
+std::optional<Request> request_named(std::string_view word);
+
 // A row of a program's option table.
 template <typename Settings>
 struct Option {

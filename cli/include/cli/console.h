@@ -25,8 +25,21 @@ int report_write_error(std::string_view program, std::string_view name, int erro
 // Prints "PROGRAM: MESSAGE" and a pointer to --help on standard error. Returns kBadUsage.
 int report_usage_error(std::string_view program, std::string_view message);
 
+// Prints "usage: NAME USAGE" on standard error: the whole answer to a wrong command line of a
+// program that takes one operand and no options. Returns kFailed.
+int report_usage(std::string_view name, std::string_view usage);
+
+// Writes text on standard output and finishes it. Returns 0 when all of it reached its file,
+// otherwise the errno value of the first failure (EIO when none was set).
+int write_text(std::string_view text);
+
 // Prints text on standard output and finishes it. Returns kDone, or kFailed after a message.
 int print_text(std::string_view program, std::string_view text);
+
+// What request asks to be printed: the help, made by help_text, or "NAME VERSION" and a newline
+// from about. Empty for Request::kRun.
+std::string request_text(const About &about, Request request,
+                         const std::function<std::string()> &help_text);
 
 // The end of a run that does no work: the usage error reported when error is not empty, else the
 // help (made by help_text) or the version printed as request asks. Returns the exit status, or
