@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,16 +20,18 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/values.h"
+#include "io/byte_io.h"
 #include "io/input_file.h"
+#include "io/output_buffer.h"
 
 namespace {
 
-// Opens output, hands produce a sink that writes to it, and puts the capture in place. produce
-// returns a message about its input, or empty. A file is replaced only when everything
+// Opens output, hands produce a buffer that writes to it, and puts the capture in place.
+// produce returns a message about its input, or empty. A file is replaced only when everything
 // succeeded; standard output gets whatever was produced. Returns the exit status, with a message
 // on failure.
 int write_capture(const std::string &output,
-                  const std::function<std::string(const capgen::Sink &)> &produce) {
+                  const std::function<std::string(io::OutputBuffer &)> &produce) {
   const bool to_stdout = output == "-";
   const std::string name = to_stdout ? "standard output" : cli::quoted(output);
   capgen::ReplacingOutput file;
@@ -36,16 +39,11 @@ int write_capture(const std::string &output,
     std::fprintf(stderr, "capgen: cannot open %s: %s\n", name.c_str(), std::strerror(error));
     return cli::kFailed;
   }
-  std::FILE *stream = to_stdout ? stdout : file.stream();
-  int error = 0;
-  const std::string input_error = produce([stream, &error](const uint8_t *data, std::size_t size) {
-    if (std::fwrite(data, 1, size, stream) == size) return true;
-    error = errno != 0 ? errno : EIO;
-    return false;
-  });
-  if (error == 0 && (to_stdout || input_error.empty())) {
-    error = to_stdout ? cli::finish_stream(stdout) : file.commit();
-  }
+  io::FdSink sink(to_stdout ? STDOUT_FILENO : file.fd());
+  const auto out = std::make_unique<io::OutputBuffer>(sink, false);
+  const std::string input_error = produce(*out);
+  int error = out->flush() ? 0 : sink.error();
+  if (error == 0 && !to_stdout && input_error.empty()) error = file.commit();
   if (error != 0) return cli::report_write_error(capgen::kAbout.name, name, error);
   if (!input_error.empty()) {
     std::fprintf(stderr, "capgen: %s\n", input_error.c_str());
@@ -56,8 +54,8 @@ int write_capture(const std::string &output,
 
 int generate_to(const capgen::Options &options) {
   capgen::CaptureStats stats;
-  const int status = write_capture(options.output, [&](const capgen::Sink &sink) {
-    stats = capgen::generate(options.capture, sink);
+  const int status = write_capture(options.output, [&](io::OutputBuffer &out) {
+    stats = capgen::generate(options.capture, out);
     return std::string();
   });
   if (status == cli::kDone && options.verbose)
@@ -92,8 +90,8 @@ int convert_jsonl(const capgen::Options &options) {
   } else {
     io::ByteSource &in = input.source();
     const std::string name = from_stdin ? "standard input" : options.from_jsonl;
-    status = write_capture(options.output, [&](const capgen::Sink &sink) {
-      return capgen::packets_from_jsonl(in, name, shown, sink);
+    status = write_capture(options.output, [&](io::OutputBuffer &out) {
+      return capgen::packets_from_jsonl(in, name, shown, out);
     });
   }
   return status;

@@ -53,7 +53,10 @@ bool FdSink::write(const char *data, std::size_t size) {
   while (size > 0) {
     const ssize_t n = ::write(fd_, data, size);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) {
+      error_ = n < 0 && errno != 0 ? errno : EIO;
+      return false;
+    }
     data += n;
     size -= static_cast<std::size_t>(n);
   }

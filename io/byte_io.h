@@ -55,8 +55,13 @@ class FdSink final : public ByteSink {
   explicit FdSink(int fd) : fd_(fd) {}
   bool write(const char *data, std::size_t size) override;
 
+  // Why the latest write that failed did: its errno value (EIO when the system gave none); 0
+  // when none failed.
+  int error() const { return error_; }
+
  private:
   int fd_;
+  int error_ = 0;
 };
 
 }  // namespace io

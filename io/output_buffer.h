@@ -1,4 +1,5 @@
-// output_buffer.h - buffered text output that costs one write per buffer-full, not per line.
+// output_buffer.h - buffered output, text or bytes, that costs one write per buffer-full, not per
+// line or packet.
 #ifndef IO_OUTPUT_BUFFER_H
 #define IO_OUTPUT_BUFFER_H
 
@@ -10,9 +11,10 @@
 
 namespace io {
 
-// Collects text and hands it to a sink in large writes. An interactive buffer (one whose sink is
-// a terminal) is also flushed when it holds text older than about a tenth of a second, so a
-// person sees progress. After a failed write the buffer discards everything and reports failed().
+// Collects text or bytes and hands them to a sink in writes of at most 64 KiB, so memory stays
+// bounded however much passes through. An interactive buffer (one whose sink is a terminal) is
+// also flushed when it holds text older than about a tenth of a second, so a person sees
+// progress. After a failed write the buffer discards everything and reports failed().
 class OutputBuffer {
  public:
   static constexpr std::size_t kMaxReserve = 1024;
@@ -37,6 +39,11 @@ class OutputBuffer {
     if (interactive_ && --until_clock_check_ == 0) flush_if_stale();
   }
   void append(std::string_view text);
+
+  // reserve(room) and commit for binary output: room for up to room bytes, and how many of them
+  // to keep.
+  uint8_t *reserve_bytes(std::size_t room) { return reinterpret_cast<uint8_t *>(reserve(room)); }
+  void commit_bytes(std::size_t kept) { commit(data_ + used_ + kept); }
 
   // Writes out everything buffered. Returns false if this or any earlier write failed.
   bool flush();

@@ -5,25 +5,22 @@
 #ifndef CAPGEN_SRC_GENERIC_BEHAVIOUR_H
 #define CAPGEN_SRC_GENERIC_BEHAVIOUR_H
 
-#include <protolib/catalogue.hpp>
-
-#include <tuple>
 #include <utility>
 
+#include "capgen/instrument/layout_facts.h"
 #include "capgen/instrument/steps.h"
 
 namespace capgen {
 
-// Steps that walk the fields at the positions given by at most one step.
-template <std::size_t... Position>
+// Steps that walk Owner's fields at the positions given by at most one step.
+template <typename Owner, std::size_t... Position>
 constexpr auto walk_each(std::index_sequence<Position...>) {
-  return steps(walk(field(Position), 1)...);
+  return steps(walk(Target<Owner>{Position}, 1)...);
 }
 
 template <typename Owner>
 struct GenericBehaviour {
-  static constexpr auto kMotion = walk_each(
-      std::make_index_sequence<std::tuple_size_v<decltype(protolib::Layout<Owner>::kFields)>>{});
+  static constexpr auto kMotion = walk_each<Owner>(std::make_index_sequence<kFieldCount<Owner>>{});
 };
 
 }  // namespace capgen

@@ -1,6 +1,7 @@
 // What the simulated instrument reads off the catalogue's layout of a record or entry
-// (protolib::Layout<Owner>::kFields): how many fields it has, where its counted entries are, and
-// how many floating-point scalars come before a field.
+// (protolib::Layout<Owner>::kFields): how many fields it has, where a member or its counted
+// entries are, and how many floating-point scalars come before a field. Everything here reads the
+// layout through visit_layout alone.
 #ifndef CAPGEN_SRC_LAYOUT_FACTS_H
 #define CAPGEN_SRC_LAYOUT_FACTS_H
 
@@ -28,6 +29,14 @@ inline constexpr bool kIsCounted = requires {
   Description::kCapacity;
 };
 
+// Calls visit(description, position) for each description in Owner's layout, in wire order.
+template <typename Owner, typename Visit>
+constexpr void visit_layout(Visit &&visit) {
+  std::size_t position = 0;
+  std::apply([&](const auto &...descriptions) { (visit(descriptions, position++), ...); },
+             fields_of<Owner>());
+}
+
 namespace layout_detail {
 
 inline constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
@@ -36,16 +45,36 @@ inline constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 template <typename Record>
 inline constexpr std::size_t kCountedAt = [] {
   std::size_t found = kNone;
-  std::size_t at = 0;
-  std::apply(
-      [&](const auto &...descriptions) {
-        ((found = kIsCounted<std::decay_t<decltype(descriptions)>> ? at : found, ++at), ...);
-      },
-      fields_of<Record>());
+  visit_layout<Record>([&found](const auto &description, std::size_t position) {
+    if (kIsCounted<std::decay_t<decltype(description)>>) found = position;
+  });
   return found;
 }();
 
+// Declared only, and no constexpr function: position_of calls it for a member that its owner's
+// layout does not describe, which then does not compile.
+std::size_t member_is_not_in_the_layout();
+
 }  // namespace layout_detail
+
+// The position in Owner's layout of the field member, or of the counted entries whose count byte
+// member is. A member the layout does not describe, the entries array of counted entries among
+// them, is a compile error.
+template <typename Owner, typename Member>
+consteval std::size_t position_of(Member Owner::*member) {
+  using Pointer = Member Owner::*;
+  std::size_t found = layout_detail::kNone;
+  visit_layout<Owner>([&](const auto &description, std::size_t position) {
+    if constexpr (kIsCounted<std::decay_t<decltype(description)>>) {
+      if constexpr (std::is_same_v<decltype(description.count), Pointer>) {
+        if (description.count == member) found = position;
+      }
+    } else if constexpr (std::is_same_v<decltype(description.member), Pointer>) {
+      if (description.member == member) found = position;
+    }
+  });
+  return found != layout_detail::kNone ? found : layout_detail::member_is_not_in_the_layout();
+}
 
 // True when Record has counted entries.
 template <typename Record>
@@ -62,17 +91,14 @@ constexpr const auto &counted_entries() {
 template <typename Owner>
 constexpr std::size_t floating_scalars_before(std::size_t position) {
   std::size_t scalars = 0;
-  std::size_t at = 0;
-  const auto add = [&](const auto &description) {
+  visit_layout<Owner>([&](const auto &description, std::size_t at) {
     using Description = std::decay_t<decltype(description)>;
     if constexpr (!kIsCounted<Description>) {
       if (at < position && std::is_floating_point_v<typename Description::Element>) {
         scalars += Description::kLength;
       }
     }
-    ++at;
-  };
-  std::apply([&](const auto &...descriptions) { (add(descriptions), ...); }, fields_of<Owner>());
+  });
   return scalars;
 }
 

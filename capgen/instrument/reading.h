@@ -62,23 +62,33 @@ struct StepContext {
   std::size_t index;  // of the entry being moved
 };
 
-// A behaviour's steps of phase P; none where it lists none.
-template <typename Behaviour, Phase P>
+// True when a behaviour's list (of steps or units) is of Item, as a list of Owner's must be.
+template <typename Item, typename List>
+inline constexpr bool kListOf = std::is_same_v<typename List::value_type, Item>;
+
+// Owner's behaviour's steps of phase P; none where it lists none.
+template <typename Owner, typename Behaviour, Phase P>
 constexpr auto steps_of() {
   if constexpr (P == Phase::kStart && requires { Behaviour::kStart; }) {
+    static_assert(kListOf<Step<Owner>, decltype(Behaviour::kStart)>,
+                  "start steps name members of another record or entry");
     return Behaviour::kStart;
   } else if constexpr (P == Phase::kMotion && requires { Behaviour::kMotion; }) {
+    static_assert(kListOf<Step<Owner>, decltype(Behaviour::kMotion)>,
+                  "motion steps name members of another record or entry");
     return Behaviour::kMotion;
   } else {
-    return steps();
+    return std::array<Step<Owner>, 0>{};
   }
 }
 
-// The unit of the floating-point field at position: as the behaviour lists it, or 1.
-template <typename Behaviour>
+// The unit of Owner's floating-point field at position: as the behaviour lists it, or 1.
+template <typename Owner, typename Behaviour>
 constexpr double unit_of(std::size_t position) {
   if constexpr (requires { Behaviour::kUnits; }) {
-    for (const Unit &listed : Behaviour::kUnits) {
+    static_assert(kListOf<Unit<Owner>, decltype(Behaviour::kUnits)>,
+                  "units name members of another record or entry");
+    for (const Unit<Owner> &listed : Behaviour::kUnits) {
       if (listed.field == position) return listed.unit;
     }
   }
@@ -86,8 +96,8 @@ constexpr double unit_of(std::size_t position) {
 }
 
 // now with step's action A done to it, within [lowest, highest] where the action keeps a range.
-template <Action A, typename T>
-T acted(T now, const Step &step, StepContext &context, int64_t lowest, int64_t highest) {
+template <Action A, typename T, typename Owner>
+T acted(T now, const Step<Owner> &step, StepContext &context, int64_t lowest, int64_t highest) {
   Rng &rng = context.rng;
   if constexpr (A == Action::kClock) {
     return static_cast<T>(context.clock_ms / step.n);
@@ -130,8 +140,8 @@ T &element_at(Owner &owner, T (Owner::*member)[N], std::size_t e) {
 // Applies step I of Behaviour's phase P to owner.
 template <typename Owner, typename Behaviour, Phase P, std::size_t I>
 void apply_step(Owner &owner, Tracks<Owner> &tracks, StepContext &context) {
-  constexpr Step kStep = steps_of<Behaviour, P>()[I];
-  constexpr Target kTarget = kStep.target;
+  constexpr Step<Owner> kStep = steps_of<Owner, Behaviour, P>()[I];
+  constexpr Target<Owner> kTarget = kStep.target;
   static_assert(sound(kStep), "a step's numbers do not suit its action");
   static_assert(kTarget.field < kFieldCount<Owner>, "a step names a position past the fields");
   static_assert(
@@ -157,8 +167,8 @@ void apply_step(Owner &owner, Tracks<Owner> &tracks, StepContext &context) {
         track = acted<kStep.action>(track, kStep, context, std::numeric_limits<Track>::min(),
                                     std::numeric_limits<Track>::max());
         if constexpr (P == Phase::kMotion) {
-          value =
-              static_cast<Element>(track) * static_cast<Element>(unit_of<Behaviour>(kTarget.field));
+          value = static_cast<Element>(track) *
+                  static_cast<Element>(unit_of<Owner, Behaviour>(kTarget.field));
         }
       } else {
         value = acted<kStep.action>(value, kStep, context, std::numeric_limits<Element>::min(),
@@ -176,8 +186,8 @@ void apply_steps_at(Owner &owner, Tracks<Owner> &tracks, StepContext &context,
 
 template <typename Owner, typename Behaviour, Phase P>
 void apply_steps(Owner &owner, Tracks<Owner> &tracks, StepContext &context) {
-  apply_steps_at<Owner, Behaviour, P>(owner, tracks, context,
-                                      std::make_index_sequence<steps_of<Behaviour, P>().size()>{});
+  apply_steps_at<Owner, Behaviour, P>(
+      owner, tracks, context, std::make_index_sequence<steps_of<Owner, Behaviour, P>().size()>{});
 }
 
 template <template <typename> class BehaviourOf, Phase P, typename Record>

@@ -1,9 +1,10 @@
-// The words the simulated instrument's behaviour is written in. A step names a field of a record
-// or entry by its position in the catalogue's layout of that record or entry
-// (protolib::Layout<Owner>::kFields), some of its elements, and what to do to each of them. A
-// behaviour lists the steps that set a reading's starting point and the steps that move it on each
-// time its packet is due; they run in the order listed, which is also the order they draw their
-// random numbers in.
+// The words the simulated instrument's behaviour is written in. A step names a member of a record
+// or entry (&Type10Record::words), some of its elements, and what to do to each of them; the
+// member is found in the catalogue's layout of its owner when the step is compiled, so a member
+// the layout does not describe does not compile, and a field added to a layout moves no step. A
+// behaviour lists the steps that set a reading's starting point and the steps that move it on
+// each time its packet is due; they run in the order listed, which is also the order they draw
+// their random numbers in.
 #ifndef CAPGEN_SRC_STEPS_H
 #define CAPGEN_SRC_STEPS_H
 
@@ -12,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+
+#include "capgen/instrument/layout_facts.h"
 
 namespace capgen {
 
@@ -34,70 +37,88 @@ enum class Action : uint8_t {
 // Stands for an array's last element.
 inline constexpr std::size_t kLastElement = std::numeric_limits<std::size_t>::max();
 
-// What a step acts on: the field at position field of the owner's layout and, of an array, the
-// elements first to last. A scalar, and the count byte of counted entries, is element 0.
+// What a step on Owner acts on: the field at position field of Owner's layout and, of an array,
+// the elements first to last. A scalar, and the count byte of counted entries, is element 0.
+template <typename Owner>
 struct Target {
   std::size_t field;
   std::size_t first = 0;
   std::size_t last = kLastElement;
 };
 
-// A whole field; one element of an array field; elements first to last of an array field.
-constexpr Target field(std::size_t position) {
-  return {position};
+// A whole field; one element of an array field; elements first to last of an array field. The
+// member is a field of the layout of Owner, or the count byte of its counted entries.
+template <typename Owner, typename Member>
+consteval Target<Owner> field(Member Owner::*member) {
+  return {position_of(member)};
 }
-constexpr Target element(std::size_t position, std::size_t index) {
-  return {position, index, index};
+template <typename Owner, typename Member>
+consteval Target<Owner> element(Member Owner::*member, std::size_t index) {
+  return {position_of(member), index, index};
 }
-constexpr Target elements(std::size_t position, std::size_t first, std::size_t last) {
-  return {position, first, last};
+template <typename Owner, typename Member>
+consteval Target<Owner> elements(Member Owner::*member, std::size_t first, std::size_t last) {
+  return {position_of(member), first, last};
 }
 
+template <typename Owner>
 struct Step {
-  Target target;
+  Target<Owner> target;
   Action action;
   int64_t n = 0;
   int64_t low = std::numeric_limits<int64_t>::min();
   int64_t high = std::numeric_limits<int64_t>::max();
 };
 
-constexpr Step clock_ms(Target target, int64_t divisor = 1) {
+template <typename Owner>
+constexpr Step<Owner> clock_ms(Target<Owner> target, int64_t divisor = 1) {
   return {target, Action::kClock, divisor};
 }
-constexpr Step count_up(Target target) {
+template <typename Owner>
+constexpr Step<Owner> count_up(Target<Owner> target) {
   return {target, Action::kCountUp};
 }
-constexpr Step walk(Target target, int64_t step) {
+template <typename Owner>
+constexpr Step<Owner> walk(Target<Owner> target, int64_t step) {
   return {target, Action::kWalk, step};
 }
-constexpr Step walk(Target target, int64_t step, int64_t low, int64_t high) {
+template <typename Owner>
+constexpr Step<Owner> walk(Target<Owner> target, int64_t step, int64_t low, int64_t high) {
   return {target, Action::kWalk, step, low, high};
 }
-constexpr Step flicker(Target target) {
+template <typename Owner>
+constexpr Step<Owner> flicker(Target<Owner> target) {
   return {target, Action::kFlicker};
 }
-constexpr Step creep(Target target, int64_t below) {
+template <typename Owner>
+constexpr Step<Owner> creep(Target<Owner> target, int64_t below) {
   return {target, Action::kCreep, below};
 }
-constexpr Step draw_below(Target target, int64_t below) {
+template <typename Owner>
+constexpr Step<Owner> draw_below(Target<Owner> target, int64_t below) {
   return {target, Action::kBelow, below};
 }
-constexpr Step draw_between(Target target, int64_t low, int64_t high) {
+template <typename Owner>
+constexpr Step<Owner> draw_between(Target<Owner> target, int64_t low, int64_t high) {
   return {target, Action::kBetween, 0, low, high};
 }
-constexpr Step top_bits(Target target, int64_t bits) {
+template <typename Owner>
+constexpr Step<Owner> top_bits(Target<Owner> target, int64_t bits) {
   return {target, Action::kTopBits, bits};
 }
-constexpr Step index_plus(Target target, int64_t offset) {
+template <typename Owner>
+constexpr Step<Owner> index_plus(Target<Owner> target, int64_t offset) {
   return {target, Action::kIndexPlus, offset};
 }
-constexpr Step set_to(Target target, int64_t value) {
+template <typename Owner>
+constexpr Step<Owner> set_to(Target<Owner> target, int64_t value) {
   return {target, Action::kSet, value};
 }
 
 // True when step's numbers suit its action and the random numbers it draws: a divisor or bound
 // from 1 to 2^32, 1 to 64 bits, a range that is not empty and spans less than 2^32.
-constexpr bool sound(const Step &step) {
+template <typename Owner>
+constexpr bool sound(const Step<Owner> &step) {
   constexpr int64_t kSpan = int64_t{1} << 32;
   switch (step.action) {
     case Action::kClock:
@@ -119,19 +140,26 @@ constexpr bool sound(const Step &step) {
 // step places the track only, and every motion step on the field then sets it to the track times
 // unit, one multiplication in the field's own precision, so every compiler rounds it alike. A
 // field with no Unit listed counts in whole units.
+template <typename Owner>
 struct Unit {
-  std::size_t field;
+  std::size_t field;  // its position in Owner's layout
   double unit;
 };
 
-// A list of steps or units, possibly empty.
-template <std::same_as<Step>... Steps>
-constexpr std::array<Step, sizeof...(Steps)> steps(Steps... listed) {
-  return {listed...};
+// The unit of the floating-point field member.
+template <typename Owner, std::floating_point Member>
+consteval Unit<Owner> unit(Member Owner::*member, double size) {
+  return {position_of(member), size};
 }
-template <std::same_as<Unit>... Units>
-constexpr std::array<Unit, sizeof...(Units)> units(Units... listed) {
-  return {listed...};
+
+// A list of one or more steps or units of one owner.
+template <typename Owner, std::same_as<Step<Owner>>... More>
+constexpr std::array<Step<Owner>, 1 + sizeof...(More)> steps(Step<Owner> first, More... more) {
+  return {first, more...};
+}
+template <typename Owner, std::same_as<Unit<Owner>>... More>
+constexpr std::array<Unit<Owner>, 1 + sizeof...(More)> units(Unit<Owner> first, More... more) {
+  return {first, more...};
 }
 
 }  // namespace capgen

@@ -13,16 +13,14 @@ namespace capgen {
 
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{64} * 1024;
-
 // Adds the packet of one line to output. Returns what is wrong with the line, or empty.
-std::string add_packet(std::string_view line, BlockOutput &output) {
+std::string add_packet(std::string_view line, io::OutputBuffer &output) {
   if (line.find_first_not_of(" \t\r") == std::string_view::npos) return {};
   try {
     const nlohmann::json object = nlohmann::json::parse(line);
     if (object.is_object() && object.contains("error")) return {};
-    const JsonPacket packet = packet_from_json(object, output.reserve(WIRE_MAX_PACKET));
-    if (packet.error.empty()) output.commit(static_cast<std::size_t>(packet.size));
+    const JsonPacket packet = packet_from_json(object, output.reserve_bytes(WIRE_MAX_PACKET));
+    if (packet.error.empty()) output.commit_bytes(static_cast<std::size_t>(packet.size));
     return packet.error;
   } catch (const nlohmann::json::exception &error) {
     return json_library_message(error.what());
@@ -32,8 +30,7 @@ std::string add_packet(std::string_view line, BlockOutput &output) {
 }  // namespace
 
 std::string packets_from_jsonl(io::ByteSource &in, std::string_view name, std::string_view shown,
-                               const Sink &sink) {
-  BlockOutput output(sink, kBlockSize);
+                               io::OutputBuffer &output) {
   LineReader lines(in, kMaxJsonLine);
   std::string error;
   std::string_view line;
@@ -52,7 +49,6 @@ std::string packets_from_jsonl(io::ByteSource &in, std::string_view name, std::s
       break;
     }
   }
-  output.flush();
   return error;
 }
 

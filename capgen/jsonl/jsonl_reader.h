@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "capgen/output/block_output.h"
+#include "capgen/output/sink.h"
 #include "io/byte_io.h"
+#include "io/output_buffer.h"
 
 namespace capgen {
 
@@ -17,14 +18,21 @@ namespace capgen {
 inline constexpr std::size_t kMaxJsonLine = std::size_t{1} << 20;
 
 // Reads JSON Lines from in, one object a line, and hands the packets they describe (see
-// packet_from_json) to sink in large blocks, back to back. Blank lines and objects with an
-// "error" key (capdump's reports of damaged packets) are skipped. Returns empty, or a message:
-// "NAME:LINE: what is wrong" for the first line that is no packet (a line longer than
-// kMaxJsonLine among them, which is never held in memory; the packets before it are handed
-// over), or "cannot read SHOWN: REASON" when in failed. Input shown in a message is cut down to
-// an input_excerpt. Stops early when the sink fails. Throws nothing but std::bad_alloc.
+// packet_from_json) to out, back to back, leaving the last of them for the caller to flush. Blank
+// lines and objects with an "error" key (capdump's reports of damaged packets) are skipped. Returns
+// empty, or a message: "NAME:LINE: what is wrong" for the first line that is no packet (a line
+// longer than kMaxJsonLine among them, which is never held in memory; the packets before it are
+// handed over), or "cannot read SHOWN: REASON" when in failed. Input shown in a message is cut down
+// to an input_excerpt. Stops early when out fails. Throws nothing but std::bad_alloc.
 std::string packets_from_jsonl(io::ByteSource &in, std::string_view name, std::string_view shown,
-                               const Sink &sink);
+                               io::OutputBuffer &out);
+
+// The same packets handed to sink, all of them.
+inline std::string packets_from_jsonl(io::ByteSource &in, std::string_view name,
+                                      std::string_view shown, const Sink &sink) {
+  return write_through(
+      sink, [&](io::OutputBuffer &out) { return packets_from_jsonl(in, name, shown, out); });
+}
 
 }  // namespace capgen
 

@@ -3,7 +3,8 @@
 
 namespace capgen {
 
-std::string packets_from_jsonl(io::ByteSource &, std::string_view, std::string_view, const Sink &) {
+std::string packets_from_jsonl(io::ByteSource &, std::string_view, std::string_view,
+                               io::OutputBuffer &) {
   return "--from-jsonl needs nlohmann-json, which this capgen was built without (Debian package "
          "nlohmann-json3-dev)";
 }

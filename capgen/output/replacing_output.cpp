@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/console.h"
-
 namespace capgen {
 
 namespace {
@@ -57,7 +55,7 @@ mode_t new_file_mode() {
 }  // namespace
 
 ReplacingOutput::~ReplacingOutput() {
-  if (stream_ != nullptr) std::fclose(stream_);
+  if (fd_ >= 0) close(fd_);
   if (!temporary_.empty()) {
     mask_signals(SIG_BLOCK);
     unlink(temporary_.c_str());
@@ -71,8 +69,8 @@ int ReplacingOutput::open(const std::string &path) {
   struct stat info {};
   const bool exists = stat(path.c_str(), &info) == 0;
   if (exists && !S_ISREG(info.st_mode)) {
-    stream_ = std::fopen(path.c_str(), "wb");
-    return stream_ != nullptr ? 0 : errno;
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    return fd_ >= 0 ? 0 : errno;
   }
   if (exists) {
     char *resolved = realpath(path.c_str(), nullptr);
@@ -96,19 +94,18 @@ int ReplacingOutput::open(const std::string &path) {
   }
   mask_signals(SIG_UNBLOCK);
   if (fd < 0) return error;
-  if (fchmod(fd, exists ? info.st_mode & 07777 : new_file_mode()) != 0 ||
-      (stream_ = fdopen(fd, "wb")) == nullptr) {
+  if (fchmod(fd, exists ? info.st_mode & 07777 : new_file_mode()) != 0) {
     const int failure = errno;
     close(fd);
     return failure;
   }
+  fd_ = fd;
   return 0;
 }
 
 int ReplacingOutput::commit() {
-  std::FILE *stream = stream_;
-  stream_ = nullptr;
-  const int error = cli::finish_stream(stream);
+  const int error = close(fd_) == 0 ? 0 : errno;
+  fd_ = -1;
   if (error != 0 || temporary_.empty()) return error;
   mask_signals(SIG_BLOCK);
   const int renamed = rename(temporary_.c_str(), destination_.c_str()) == 0 ? 0 : errno;

@@ -4,7 +4,6 @@
 #ifndef CAPGEN_SRC_REPLACING_OUTPUT_H
 #define CAPGEN_SRC_REPLACING_OUTPUT_H
 
-#include <cstdio>
 #include <string>
 
 namespace capgen {
@@ -14,10 +13,10 @@ class ReplacingOutput {
   ReplacingOutput() = default;
   ReplacingOutput(const ReplacingOutput &) = delete;
   ReplacingOutput &operator=(const ReplacingOutput &) = delete;
-  // Removes the temporary file unless commit succeeded, and closes the stream.
+  // Closes the file and removes the temporary file unless commit succeeded.
   ~ReplacingOutput();
 
-  // Opens a stream for the file at path. When path names an existing file that is not a regular
+  // Opens the file at path for writing. When path names an existing file that is not a regular
   // file (a terminal, a pipe, /dev/null), it is written directly; otherwise a temporary file is
   // made beside the destination (the file a symbolic link points to), with the destination's
   // permissions or, for a new file, those a new file gets. Until commit or destruction, SIGINT,
@@ -26,16 +25,15 @@ class ReplacingOutput {
   // value of the failure.
   int open(const std::string &path);
 
-  // The stream open returned 0 for.
-  std::FILE *stream() const { return stream_; }
+  // The file descriptor to write to, once open returned 0; commit closes it.
+  int fd() const { return fd_; }
 
-  // Finishes the stream (see cli::finish_stream) and puts the temporary file in place of the
-  // destination. Returns 0, or the errno value of the failure (the temporary file is then
-  // removed).
+  // Closes the file and puts the temporary file in place of the destination. Returns 0, or the
+  // errno value of the failure (the temporary file is then removed).
   int commit();
 
  private:
-  std::FILE *stream_ = nullptr;
+  int fd_ = -1;
   std::string destination_;
   std::string temporary_;  // empty when the destination is written directly
 };

@@ -16,7 +16,9 @@ namespace capgen {
 
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+// The most random bytes written at a time: a multiple of the 8 drawn at a time, so where the
+// pieces end does not change the bytes.
+constexpr std::size_t kRandomPiece = std::size_t{32} * 1024;
 // Each part of the generator draws from its own sequence, so turning damage on or off leaves
 // the recording's values and timetable as they were.
 constexpr uint64_t kScheduleStream = 0x5CEDu;
@@ -24,9 +26,9 @@ constexpr uint64_t kDamageStream = 0xDA3A6Eu;
 
 class CaptureWriter {
  public:
-  CaptureWriter(const CaptureSettings &settings, const Sink &sink)
+  CaptureWriter(const CaptureSettings &settings, io::OutputBuffer &out)
       : settings_(settings),
-        output_(sink, kBlockSize),
+        output_(out),
         instrument_(settings.seed),
         schedule_(settings.seed ^ kScheduleStream, settings.types),
         damage_rng_(settings.seed ^ kDamageStream),
@@ -55,14 +57,12 @@ class CaptureWriter {
       while (!limit_reached() && !output_.failed()) write_packet();
       if (settings_.damage[static_cast<std::size_t>(Damage::kTruncate)]) write_cut_packet();
     }
-    output_.flush();
-    stats_.bytes = output_.committed();
     return stats_;
   }
 
  private:
   bool limit_reached() const {
-    return output_.committed() >= settings_.max_bytes || packets_ >= settings_.max_packets;
+    return stats_.bytes >= settings_.max_bytes || packets_ >= settings_.max_packets;
   }
 
   std::optional<Damage> draw_damage() {
@@ -72,7 +72,7 @@ class CaptureWriter {
 
   void write_packet() {
     const std::optional<Damage> damage = draw_damage();
-    uint8_t *out = output_.reserve(kMaxPrefix + WIRE_MAX_PACKET);
+    uint8_t *out = output_.reserve_bytes(kMaxPrefix + WIRE_MAX_PACKET);
     std::size_t prefix = 0;
     if (damage == Damage::kNoise) prefix = write_noise(out, damage_rng_);
     if (damage == Damage::kStraySync) prefix = write_stray_sync(out, damage_rng_);
@@ -86,7 +86,7 @@ class CaptureWriter {
       size = damage_packet(*damage, packet, size, damage_rng_);
       ++stats_.damaged[static_cast<std::size_t>(*damage)];
     }
-    output_.commit(prefix + static_cast<std::size_t>(size));
+    commit(prefix + static_cast<std::size_t>(size));
     ++packets_;
     ++stats_.packets_by_type[packet[2]];
     if (damage != Damage::kBadA && damage != Damage::kBadB) ++stats_.accepted_by_type[packet[2]];
@@ -95,31 +95,37 @@ class CaptureWriter {
   void write_random_bytes() {
     Rng rng(settings_.seed);
     constexpr std::size_t kWord = sizeof(uint64_t);
-    while (output_.committed() < settings_.max_bytes && !output_.failed()) {
+    while (stats_.bytes < settings_.max_bytes && !output_.failed()) {
       const std::size_t n = static_cast<std::size_t>(
-          std::min<uint64_t>(kBlockSize, settings_.max_bytes - output_.committed()));
-      uint8_t *out = output_.reserve(n);
+          std::min<uint64_t>(kRandomPiece, settings_.max_bytes - stats_.bytes));
+      uint8_t *out = output_.reserve_bytes(n);
       for (std::size_t i = 0; i < n; i += kWord) {
         uint64_t word = rng.next();
         for (std::size_t k = i; k < std::min(i + kWord, n); ++k, word >>= 8) {
           out[k] = static_cast<uint8_t>(word);
         }
       }
-      output_.commit(n);
+      commit(n);
     }
   }
 
   // One more packet of the recording, ended somewhere between its sync pair and its last byte.
   void write_cut_packet() {
-    uint8_t *packet = output_.reserve(WIRE_MAX_PACKET);
+    uint8_t *packet = output_.reserve_bytes(WIRE_MAX_PACKET);
     const uint8_t type = schedule_.next();
     const int32_t size = instrument_.write_packet(type, schedule_.clock_ms(), packet);
-    output_.commit(static_cast<std::size_t>(damage_rng_.between(2, size - 1)));
+    commit(static_cast<std::size_t>(damage_rng_.between(2, size - 1)));
     ++stats_.damaged[static_cast<std::size_t>(Damage::kTruncate)];
   }
 
+  // Keeps the first n bytes at the room last reserved, and counts them.
+  void commit(std::size_t n) {
+    output_.commit_bytes(n);
+    stats_.bytes += n;
+  }
+
   const CaptureSettings &settings_;
-  BlockOutput output_;
+  io::OutputBuffer &output_;
   Instrument instrument_;
   Schedule schedule_;
   Rng damage_rng_;
@@ -132,8 +138,8 @@ class CaptureWriter {
 
 }  // namespace
 
-CaptureStats generate(const CaptureSettings &settings, const Sink &sink) {
-  return CaptureWriter(settings, sink).run();
+CaptureStats generate(const CaptureSettings &settings, io::OutputBuffer &out) {
+  return CaptureWriter(settings, out).run();
 }
 
 }  // namespace capgen

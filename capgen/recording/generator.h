@@ -1,5 +1,5 @@
-// The capture generator: a deterministic synthetic recording, optionally damaged, streamed to a
-// sink in large blocks.
+// The capture generator: a deterministic synthetic recording, optionally damaged, streamed
+// through an output buffer.
 #ifndef CAPGEN_SRC_GENERATOR_H
 #define CAPGEN_SRC_GENERATOR_H
 
@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <limits>
 
-#include "capgen/output/block_output.h"
+#include "capgen/output/sink.h"
 #include "capgen/recording/damage.h"
 #include "capgen/recording/type_set.h"
+#include "io/output_buffer.h"
 
 namespace capgen {
 
@@ -40,12 +41,19 @@ struct CaptureStats {
   std::array<uint64_t, kDamageKinds> damaged{};
 };
 
-// Writes the capture settings describe to sink, in blocks of 1 MiB. Each damaged packet gets one
-// kind, drawn from settings.damage; truncate instead adds one packet cut off at the end.
-// Over-count, unknown-type and type0 packets take the place of a packet of the recording. Writes
-// nothing when types holds no catalogue type. With random_bytes, writes max_bytes random bytes
-// and counts no packets. Stops early when the sink fails. Returns what was written.
-CaptureStats generate(const CaptureSettings &settings, const Sink &sink);
+// Writes the capture settings describe to out, leaving the last of it for the caller to flush.
+// Each damaged packet gets one kind, drawn from settings.damage; truncate instead adds one packet
+// cut off at the end. Over-count, unknown-type and type0 packets take the place of a packet of
+// the recording. Writes nothing when types holds no catalogue type. With random_bytes, writes
+// max_bytes random bytes and counts no packets. Stops early when out fails. Returns what was
+// written.
+CaptureStats generate(const CaptureSettings &settings, io::OutputBuffer &out);
+
+// The same capture handed to sink, all of it.
+inline CaptureStats generate(const CaptureSettings &settings, const Sink &sink) {
+  return write_through(sink,
+                       [&settings](io::OutputBuffer &out) { return generate(settings, out); });
+}
 
 }  // namespace capgen
 

@@ -192,23 +192,27 @@ TEST(Generator, TruncateEndsTheCaptureWithAPacketCutOff) {
 }
 
 TEST(Generator, HandsBoundedBlocksAndStopsWhenTheSinkFails) {
-  CaptureSettings settings;
-  settings.max_bytes = 3 << 20;
-  size_t largest = 0;
-  capgen::generate(settings, [&largest](const uint8_t *, size_t size) {
-    largest = std::max(largest, size);
-    return true;
-  });
-  EXPECT_GT(largest, 1000000u);
-  EXPECT_LE(largest, size_t{1} << 20);
+  for (const bool random_bytes : {false, true}) {
+    SCOPED_TRACE(random_bytes);
+    CaptureSettings settings;
+    settings.random_bytes = random_bytes;
+    settings.max_bytes = 3 << 20;
+    size_t largest = 0;
+    capgen::generate(settings, [&largest](const uint8_t *, size_t size) {
+      largest = std::max(largest, size);
+      return true;
+    });
+    EXPECT_GT(largest, 30000u);
+    EXPECT_LE(largest, size_t{64} << 10);
 
-  settings.max_bytes = kNoLimit;
-  int calls = 0;
-  capgen::generate(settings, [&calls](const uint8_t *, size_t) {
-    ++calls;
-    return false;
-  });
-  EXPECT_EQ(calls, 1);
+    settings.max_bytes = kNoLimit;  // only the failure can end the capture
+    int calls = 0;
+    capgen::generate(settings, [&calls](const uint8_t *, size_t) {
+      ++calls;
+      return false;
+    });
+    EXPECT_EQ(calls, 1);
+  }
 }
 
 TEST(Generator, ReportListsTypesKindsAndBytes) {
