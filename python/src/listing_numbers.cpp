@@ -16,27 +16,25 @@ namespace pyproto {
 
 namespace {
 
-// A line formatter that keeps a line's numbers and writes no text.
-template <std::size_t Count, uint32_t ShownTypes, void (*Numbers)(const PacketDecoder &, int64_t *),
-          void (*Shown)(PacketDecoder &)>
+// A line formatter that keeps the numbers of Line's lines (a listing::RecordLine) and writes no
+// text.
+template <typename Line>
 class NumberLine final : public listing::LineFormatter {
  public:
-  static constexpr std::size_t kCount = Count;
+  static constexpr std::size_t kCount = Line::kNumbers;
   std::vector<int64_t> numbers;
 
-  NumberLine() : listing::LineFormatter(ShownTypes) {}
+  NumberLine() : listing::LineFormatter(Line::kShownTypes) {}
   char *format(PacketDecoder &decoder, uint32_t /*changed*/, char *out) override {
-    numbers.resize(numbers.size() + Count);
-    Numbers(decoder, numbers.data() + numbers.size() - Count);
-    Shown(decoder);
+    numbers.resize(numbers.size() + kCount);
+    Line::numbers(decoder, numbers.data() + numbers.size() - kCount);
+    Line::clear_shown(decoder);
     return out;
   }
 };
 
-using DumptenNumbers = NumberLine<listing::kDumptenNumbers, listing::kDumptenShown,
-                                  listing::dumpten_numbers, listing::dumpten_line_shown>;
-using DumptwoNumbers = NumberLine<listing::kDumptwoNumbers, listing::kDumptwoShown,
-                                  listing::dumptwo_numbers, listing::dumptwo_line_shown>;
+using DumptenNumbers = NumberLine<listing::DumptenLine>;
+using DumptwoNumbers = NumberLine<listing::DumptwoLine>;
 
 class Discard final : public io::ByteSink {
  public:
