@@ -19,7 +19,7 @@ void feed(ByteRing *ring, const std::vector<uint8_t> &stream, Take take) {
 void run_framer(benchmark::State &state, const std::vector<uint8_t> &stream) {
   ByteRing *ring = nullptr;
   ring_create(&ring, nullptr, 1024);
-  PacketFramer *framer = framer_create(ring, 256);
+  PacketFramer *framer = framer_create(ring, FRAMER_ACCEPT_EVERY_LENGTH);
   for (auto _ : state) {
     feed(ring, stream, [&] { benchmark::DoNotOptimize(framer_next(framer)); });
   }

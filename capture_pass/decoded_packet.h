@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <tuple>
 #include <utility>
 
@@ -21,13 +20,7 @@ namespace decoded_detail {
 template <typename Record, typename Show>
 void decode_and_show(const uint8_t *packet, protolib::PacketForm form, Show &show) {
   Record record{};
-  if (form == protolib::PacketForm::kExact || form == protolib::PacketForm::kLong) {
-    protolib::CatalogueType<Record>::decode(record, packet + 1);  // reads no byte past the payload
-  } else {
-    uint8_t padded[1 + 256] = {};  // length byte, payload, zeros up to the longest layout
-    std::memcpy(padded, packet + 1, std::size_t{1} + packet[1]);
-    protolib::CatalogueType<Record>::decode(record, padded);
-  }
+  protolib::decode_payload(record, packet + 2, packet[1]);  // reads no byte past the payload
   show(record, form);
 }
 

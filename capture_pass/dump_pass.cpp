@@ -1,5 +1,7 @@
 #include "capture_pass/dump_pass.h"
 
+#include <protolib/framer.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <limits>
@@ -13,7 +15,6 @@ namespace capture_pass {
 namespace {
 
 // The library's decoder creates its framer so: no length byte is too large.
-constexpr int kAcceptEveryLength = 256;
 constexpr std::size_t kReadBlock = std::size_t{256} * 1024;
 constexpr uint64_t kEndOfInput = std::numeric_limits<uint64_t>::max();
 
@@ -22,7 +23,7 @@ class Framing {
  public:
   // packets_only: keep accepted packets and drop rejections.
   Framing(bool backtrack, bool packets_only)
-      : scanner_(backtrack, kAcceptEveryLength), packets_only_(packets_only) {}
+      : scanner_(backtrack, FRAMER_ACCEPT_EVERY_LENGTH), packets_only_(packets_only) {}
 
   void scan(const ByteWindow &window) {
     events_.erase(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(next_));

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kDecoderMaxLength = 256;
+constexpr int kDecoderMaxLength = FRAMER_ACCEPT_EVERY_LENGTH;  // what a decoder's framer takes
 constexpr unsigned kReferenceRing = 1024;
 
 // A ring and what reads it: a decoder, or a framer of its own.

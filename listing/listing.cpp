@@ -1,21 +1,19 @@
 #include "listing/listing.h"
 
-#include <unistd.h>
-
+#include <protolib/framer.h>
 #include <protolib/ring.h>
-
-#include "io/input_file.h"
-#include "io/stop_signal.h"
-#include "listing/decimal_counter.h"
+#include <unistd.h>
+#include <protolib/catalogue.hpp>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <memory>
-#include <new>
 #include <string>
 
 #include "cli/console.h"
+#include "io/input_file.h"
+#include "io/stop_signal.h"
+#include "listing/decimal_counter.h"
 
 namespace listing {
 
@@ -26,23 +24,6 @@ constexpr unsigned kRingSize = 1024;
 // addition, and the framer's results do not depend on how the stream is divided.
 constexpr std::size_t kRingRefill = kRingSize - 1;
 constexpr std::size_t kReadBlock = std::size_t{64} * 1024;
-
-// Decodes a packet, its type byte first, into the decoder's record of its type.
-using DecodeInto = void (*)(PacketDecoder &decoder, const uint8_t *packet);
-
-// The routine of each catalogue type below 32, null for the other types.
-constexpr std::array<DecodeInto, 32> kDecodeInto = [] {
-  std::array<DecodeInto, 32> table{};
-  protolib::for_each_catalogue_type([&table](auto kind) {
-    using Layout = protolib::Layout<typename decltype(kind)::Record>;
-    if constexpr (Layout::kType < table.size()) {
-      table[Layout::kType] = [](PacketDecoder &decoder, const uint8_t *packet) {
-        Layout::kDecode(&(decoder.*Layout::kSlot), packet + 1);
-      };
-    }
-  });
-  return table;
-}();
 
 struct Run {
   Run(uint8_t listed, LineFormatter &formatter, PacketDecoder &from, io::OutputBuffer &lines,
@@ -73,12 +54,11 @@ struct Run {
     for (const uint8_t *packet; (packet = framer_next(decoder.framer)) != nullptr;) {
       const uint8_t type = packet[0];
       if (type >= 32 || (shown >> type & 1u) == 0) continue;
-      kDecodeInto[type](decoder, packet);
+      protolib::decode_into_slot(decoder, packet);
       changed |= uint32_t{1} << type;
       if (type == listed_type) write_line();
     }
-    counts.packet_errors += static_cast<uint64_t>(decoder.framer->errors);
-    decoder.framer->errors = 0;
+    counts.packet_errors += static_cast<uint64_t>(framer_take_errors(decoder.framer));
   }
 };
 

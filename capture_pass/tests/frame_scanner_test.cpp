@@ -107,7 +107,8 @@ TEST(FrameScanner, FindsWhatTheFramerAloneFinds) {
   for (int i = 0; i < 3000; ++i) syncs.push_back(rng.below(3) == 0 ? 0xA1 : 0x81);
   for (const Bytes &stream : {generated_capture(1, 3000, 0.3), noise, syncs, kStream}) {
     const Framed alone = frame_in_chunks(stream, {1000});
-    EXPECT_EQ(framed_by_scanner(stream, scan(stream, false, 256, {4096})), alone);
+    EXPECT_EQ(framed_by_scanner(stream, scan(stream, false, FRAMER_ACCEPT_EVERY_LENGTH, {4096})),
+              alone);
     EXPECT_EQ(framed_by_scanner(stream, scan(stream, false, 256, {1, 700})), alone);
   }
 }
@@ -117,7 +118,7 @@ TEST(FrameScanner, BacktrackingFindsThePacketsARejectedOneSwallowed) {
   // the third, whose type byte is then taken for checksum A.
   const Bytes swollen = with_byte(make_packet(10, counting_payload(39)), 3, 80);
   const Bytes stream = concat({swollen, kType1, kType15, kType2, kEmpty});  // 0, 45, 59, 82, 111
-  const Scan standard = scan(stream, false, 256);
+  const Scan standard = scan(stream, false, FRAMER_ACCEPT_EVERY_LENGTH);
   const std::vector<capture_pass::FrameEvent> after_rejection = {{0, FRAMER_BAD_CHECKSUM_A, 85},
                                                                  {111, FRAMER_ACCEPTED, 6}};
   EXPECT_EQ(standard.events, after_rejection);

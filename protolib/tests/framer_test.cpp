@@ -23,7 +23,7 @@ Bytes with_byte(Bytes wire, size_t index, uint8_t value) {
 
 TEST(FramerCreate, RejectsNegativeLengthAndZeroFillsItsBuffer) {
   EXPECT_EQ(framer_create(nullptr, -1), nullptr);
-  PacketFramer *framer = framer_create(nullptr, 256);
+  PacketFramer *framer = framer_create(nullptr, FRAMER_ACCEPT_EVERY_LENGTH);
   ASSERT_NE(framer, nullptr);
   EXPECT_EQ(framer->state, HUNT_SYNC1);
   EXPECT_EQ(framer->errors, 0);
@@ -36,7 +36,7 @@ TEST(FramerCreate, RejectsNegativeLengthAndZeroFillsItsBuffer) {
 TEST(Framer, EmptyPacketCompletesOnItsLastByte) {
   ByteRing *ring = nullptr;
   ring_create(&ring, nullptr, 64);
-  PacketFramer *framer = framer_create(ring, 256);
+  PacketFramer *framer = framer_create(ring, FRAMER_ACCEPT_EVERY_LENGTH);
   for (size_t i = 0; i + 1 < kEmptyType5.size(); ++i) {
     ring_put(ring, kEmptyType5[i]);
     EXPECT_EQ(framer_next(framer), nullptr) << i;
@@ -99,7 +99,7 @@ TEST(Framer, OversizeLengthCountsOnceAndItsPayloadIsScannedAsNoise) {
 TEST(Framer, ErrorsStopAtTheirMaximum) {
   ByteRing *ring = nullptr;
   ring_create(&ring, nullptr, 64);
-  PacketFramer *framer = framer_create(ring, 256);
+  PacketFramer *framer = framer_create(ring, FRAMER_ACCEPT_EVERY_LENGTH);
   framer->errors = INT_MAX - 1;
   const Bytes bad = with_byte(kEmptyType5, 5, 0);
   for (int i = 0; i < 3; ++i) {
@@ -193,7 +193,7 @@ struct Decision {
 std::pair<std::vector<Decision>, int32_t> decisions(const Bytes &stream, size_t split) {
   ByteRing *ring = nullptr;
   ring_create(&ring, nullptr, 1024);
-  PacketFramer *framer = framer_create(ring, 256);
+  PacketFramer *framer = framer_create(ring, FRAMER_ACCEPT_EVERY_LENGTH);
   std::vector<Decision> found;
   size_t fed = 0;
   for (const size_t end : {split, stream.size()}) {
@@ -250,7 +250,7 @@ TEST(FramerStep, OversizeLengthCoversTheHeaderOnly) {
 TEST(FramerStep, PendingCountsTheBytesOfThePacketInProgress) {
   ByteRing *ring = nullptr;
   ring_create(&ring, nullptr, 64);
-  PacketFramer *framer = framer_create(ring, 256);
+  PacketFramer *framer = framer_create(ring, FRAMER_ACCEPT_EVERY_LENGTH);
   const Bytes stream = concat({{0x42, 0x81}, kType1});
   const std::vector<int32_t> expected = {0, 0, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 0};
   for (size_t i = 0; i < stream.size(); ++i) {

@@ -1,5 +1,7 @@
 #include "python/src/packet_stream.h"
 
+#include <protolib/framer.h>
+
 #include <cmath>
 
 #include "python/src/packet_tuple.h"
@@ -12,7 +14,6 @@ namespace {
 
 constexpr std::size_t kReadBlock = std::size_t{64} * 1024;
 // The library's decoder accepts every length byte, and so does the stream.
-constexpr int kAcceptEveryLength = 256;
 
 // Holds Python's cyclic garbage collector off while a block's objects are made: they hold no
 // cycles, and the collector would otherwise run every few hundred of them to find none.
@@ -33,7 +34,7 @@ class CollectorPaused {
 
 PacketStream::PacketStream(const py::handle &source,
                            const std::optional<capture_pass::NamedClock> &clock)
-    : in_(source), window_(kReadBlock), scanner_(false, kAcceptEveryLength) {
+    : in_(source), window_(kReadBlock), scanner_(false, FRAMER_ACCEPT_EVERY_LENGTH) {
   if (clock) clock_.emplace(*clock);
 }
 
