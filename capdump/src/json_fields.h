@@ -22,53 +22,59 @@ char *put_json_fields(char *out, const Owner &owner);
 
 namespace json_detail {
 
-// Writes ,"name":value for the I-th field of Owner's layout (a record or an entry).
-template <typename Owner, std::size_t I>
-inline char *put_member(char *out, const Owner &owner) {
-  constexpr const auto &field = std::get<I>(protolib::Layout<Owner>::kFields);
-  if constexpr (requires { field.entries; }) {
-    static constexpr auto kCountKey =
-        joined<field.count_name.size()>(",\"", field.count_name, "\":");
-    static constexpr auto kEntriesKey = joined<field.name.size()>(",\"", field.name, "\":[");
-    const uint8_t count = owner.*field.count;
-    out = put_literal(io::put_decimal(put_literal(out, kCountKey), count), kEntriesKey);
-    const auto &entries = owner.*field.entries;
-    const std::size_t shown = std::min<std::size_t>(count, std::size(entries));
-    for (std::size_t i = 0; i < shown; ++i) {
-      char *first_key = out;
-      out = put_json_fields(out, entries[i]);
-      *first_key = '{';  // the first member's comma opens the object
-      *out++ = '}';
-      *out++ = ',';
-    }
-    if (shown > 0) --out;  // the last entry's comma
-    *out++ = ']';
+// Writes ,"name":value for a field of one value of owner, at Position in its layout.
+template <typename Position, typename Owner>
+char *put_scalar(char *out, const Owner &owner) {
+  constexpr const auto &kField = Position::kDescription;
+  static constexpr auto kKey = joined<kField.name.size()>(",\"", kField.name, "\":");
+  const auto value = owner.*kField.member;
+  out = put_literal(out, kKey);
+  if constexpr (std::floating_point<decltype(value)>) {
+    static constexpr auto kBitsKey =
+        joined<kField.name.size()>("null,\"", kField.name, "_bits\":\"");
+    if (std::isfinite(value)) return io::put_shortest(out, value);
+    out = io::put_bits(put_literal(out, kBitsKey), value);
+    *out++ = '"';
+    return out;
   } else {
-    using Described = std::remove_cvref_t<decltype(field)>;
-    using Element = typename Described::Element;
-    const auto &value = owner.*field.member;
-    if constexpr (Described::kIsArray) {
-      static_assert(std::integral<Element> && Described::kLength > 0);
-      static constexpr auto kKey = joined<field.name.size()>(",\"", field.name, "\":[");
-      out = put_literal(out, kKey);
-      for (const Element element : value) {
-        out = io::put_decimal(out, element);
-        *out++ = ',';
-      }
-      out[-1] = ']';  // in place of the last element's comma
-    } else if constexpr (std::floating_point<Element>) {
-      static constexpr auto kKey = joined<field.name.size()>(",\"", field.name, "\":");
-      static constexpr auto kBitsKey =
-          joined<field.name.size()>("null,\"", field.name, "_bits\":\"");
-      out = put_literal(out, kKey);
-      if (std::isfinite(value)) return io::put_shortest(out, value);
-      out = io::put_bits(put_literal(out, kBitsKey), value);
-      *out++ = '"';
-    } else {
-      static constexpr auto kKey = joined<field.name.size()>(",\"", field.name, "\":");
-      out = io::put_decimal(put_literal(out, kKey), value);
-    }
+    return io::put_decimal(out, value);
   }
+}
+
+// Writes ,"name":[v0,v1,...] for an array field of owner, at Position in its layout.
+template <typename Position, typename Owner>
+char *put_array(char *out, const Owner &owner) {
+  constexpr const auto &kField = Position::kDescription;
+  static_assert(std::integral<typename std::remove_cvref_t<decltype(kField)>::Element>);
+  static constexpr auto kKey = joined<kField.name.size()>(",\"", kField.name, "\":[");
+  out = put_literal(out, kKey);
+  for (const auto element : owner.*kField.member) {
+    out = io::put_decimal(out, element);
+    *out++ = ',';
+  }
+  out[-1] = ']';  // in place of the last element's comma
+  return out;
+}
+
+// Writes ,"count":N,"entries":[{...},...] for owner's counted entries, at Position in its layout.
+template <typename Position, typename Owner>
+char *put_counted(char *out, const Owner &owner) {
+  constexpr const auto &kList = Position::kDescription;
+  static constexpr auto kCountKey = joined<kList.count_name.size()>(",\"", kList.count_name, "\":");
+  static constexpr auto kEntriesKey = joined<kList.name.size()>(",\"", kList.name, "\":[");
+  const uint8_t count = owner.*kList.count;
+  out = put_literal(io::put_decimal(put_literal(out, kCountKey), count), kEntriesKey);
+  const auto &entries = owner.*kList.entries;
+  const std::size_t shown = std::min<std::size_t>(count, std::size(entries));
+  for (std::size_t i = 0; i < shown; ++i) {
+    char *first_key = out;
+    out = put_json_fields(out, entries[i]);
+    *first_key = '{';  // the first member's comma opens the object
+    *out++ = '}';
+    *out++ = ',';
+  }
+  if (shown > 0) --out;  // the last entry's comma
+  *out++ = ']';
   return out;
 }
 
@@ -80,12 +86,10 @@ inline char *put_member(char *out, const Owner &owner) {
 // infinite one as null followed by ,"name_bits":"<hex>". Returns the position after the last.
 template <typename Owner>
 char *put_json_fields(char *out, const Owner &owner) {
-  constexpr std::size_t kFields =
-      std::tuple_size_v<std::remove_cvref_t<decltype(protolib::Layout<Owner>::kFields)>>;
-  [&]<std::size_t... I>(std::index_sequence<I...>) {
-    ((out = json_detail::put_member<Owner, I>(out, owner)), ...);
-  }
-  (std::make_index_sequence<kFields>{});
+  protolib::walk_layout<Owner>(protolib::LayoutHooks{
+      [&]<typename At>(const auto &, At) { out = json_detail::put_scalar<At>(out, owner); },
+      [&]<typename At>(const auto &, At) { out = json_detail::put_array<At>(out, owner); },
+      [&]<typename At>(const auto &, At) { out = json_detail::put_counted<At>(out, owner); }});
   return out;
 }
 

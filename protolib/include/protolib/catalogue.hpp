@@ -135,16 +135,37 @@ struct LayoutHooks {
 template <typename Scalar, typename Array, typename Counted>
 LayoutHooks(Scalar, Array, Counted) -> LayoutHooks<Scalar, Array, Counted>;
 
+// The I-th description of Layout<Owner>::kFields as a type, which walk_layout hands to hooks that
+// take a second argument: kDescription is usable in constant expressions (text built at compile
+// time from a field's name), which a hook's parameter is not.
+template <typename Owner, std::size_t I>
+struct LayoutPosition {
+  static constexpr std::size_t kIndex = I;
+  static constexpr const auto &kDescription = std::get<I>(Layout<Owner>::kFields);
+};
+
 namespace layout_detail {
-// Calls the hook of description's kind.
-template <typename Hooks, typename Description>
-constexpr void call_hook(Hooks &hooks, const Description &description) {
-  if constexpr (CountedDescription<Description>) {
-    hooks.counted(description);
-  } else if constexpr (Description::kIsArray) {
-    hooks.array(description);
+// Calls hook with description, and with its position too when the hook takes it.
+template <typename Hook, typename Description, typename Position>
+constexpr void call(Hook &hook, const Description &description, Position position) {
+  if constexpr (std::is_invocable_v<Hook &, const Description &, Position>) {
+    hook(description, position);
   } else {
-    hooks.scalar(description);
+    hook(description);
+  }
+}
+
+// Calls the hook of the kind of the I-th description of Owner's layout.
+template <typename Owner, std::size_t I, typename Hooks>
+constexpr void call_hook(Hooks &hooks) {
+  const auto &description = std::get<I>(Layout<Owner>::kFields);
+  using Description = std::remove_cvref_t<decltype(description)>;
+  if constexpr (CountedDescription<Description>) {
+    call(hooks.counted, description, LayoutPosition<Owner, I>{});
+  } else if constexpr (Description::kIsArray) {
+    call(hooks.array, description, LayoutPosition<Owner, I>{});
+  } else {
+    call(hooks.scalar, description, LayoutPosition<Owner, I>{});
   }
 }
 }  // namespace layout_detail
@@ -153,14 +174,16 @@ constexpr void call_hook(Hooks &hooks, const Description &description) {
 // the hook of its kind: hooks.scalar(field) for a Field of one value, hooks.array(field) for a
 // Field of a fixed array, hooks.counted(list) for CountedEntries. Each hook receives the
 // description itself, which lives as long as the program; its type holds the constants
-// (kWireType, kLength, kCapacity, EntryType). Usable in constant expressions when the hooks are.
+// (kWireType, kLength, kCapacity, EntryType). A hook that also takes a second argument receives
+// the description's LayoutPosition. Usable in constant expressions when the hooks are.
 template <typename Owner, typename Hooks>
 constexpr void walk_layout(Hooks &&hooks) {
-  std::apply(
-      [&hooks](const auto &...descriptions) {
-        (layout_detail::call_hook(hooks, descriptions), ...);
-      },
-      Layout<Owner>::kFields);
+  constexpr std::size_t kCount =
+      std::tuple_size_v<std::remove_cvref_t<decltype(Layout<Owner>::kFields)>>;
+  [&hooks]<std::size_t... I>(std::index_sequence<I...>) {
+    (layout_detail::call_hook<Owner, I>(hooks), ...);
+  }
+  (std::make_index_sequence<kCount>{});
 }
 
 // ---- The catalogue, from packet_types.def -------------------------------------------------
