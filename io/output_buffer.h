@@ -18,6 +18,7 @@ namespace io {
 class OutputBuffer {
  public:
   static constexpr std::size_t kMaxReserve = 1024;
+  static constexpr std::size_t kCapacity = std::size_t{64} * 1024;  // the most reserve() gives
 
   // data_ is scratch space, written before it is read.
   // cppcheck-suppress uninitMemberVar
@@ -27,7 +28,7 @@ class OutputBuffer {
 
   // Returns room for up to kMaxReserve characters; commit() then says how many were used.
   char *reserve() { return reserve(kMaxReserve); }
-  // Returns room for up to room characters, room being at most the buffer's 64 KiB; commit()
+  // Returns room for up to room characters, room being at most kCapacity; commit()
   // then says how many were used. For writers whose longest piece exceeds kMaxReserve.
   char *reserve(std::size_t room) {
     if (kCapacity - used_ < room) flush();
@@ -52,7 +53,6 @@ class OutputBuffer {
   bool interactive() const { return interactive_; }
 
  private:
-  static constexpr std::size_t kCapacity = std::size_t{64} * 1024;
   static constexpr int kCommitsPerClockCheck = 256;
 
   void flush_if_stale();

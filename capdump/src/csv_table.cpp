@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -51,11 +50,10 @@ class HeaderCells {
 // Cells of one of Owner's entries: a cell an element of each field.
 template <typename Owner>
 constexpr std::size_t entry_cells() {
-  return std::apply(
-      [](const auto &...fields) {
-        return (std::size_t{0} + ... + std::remove_cvref_t<decltype(fields)>::kLength);
-      },
-      protolib::Layout<Owner>::kFields);
+  std::size_t cells = 0;
+  const auto field = [&cells](const auto &described) { cells += described.kLength; };
+  protolib::walk_layout<Owner>(protolib::LayoutHooks{field, field, [](const auto &) {}});
+  return cells;
 }
 
 // Writes a cell for each value of the fields it is given, each after a comma; entries past the

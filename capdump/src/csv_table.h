@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "capdump/src/line_room.h"
 #include "capdump/src/time_text.h"
 #include "capture_pass/dump_pass.h"
 #include "capture_pass/packet_clock.h"
@@ -36,8 +37,8 @@ class CsvSink final : public capture_pass::EventSink {
   bool failed() const override { return out_.failed(); }
 
  private:
-  // Room for the longest row: a type-22 packet of ten entries, with its payload.
-  static constexpr std::size_t kMaxRow = 4096;
+  static constexpr std::size_t kMaxRow = kCsvRowRoom;
+  static_assert(kMaxRow <= io::OutputBuffer::kCapacity, "the longest line fits the buffer");
 
   io::OutputBuffer &out_;
   uint8_t type_;

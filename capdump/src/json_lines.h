@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "capdump/src/line_room.h"
 #include "capdump/src/time_text.h"
 #include "capture_pass/dump_pass.h"
 #include "capture_pass/packet_clock.h"
@@ -38,8 +39,8 @@ class JsonLinesSink final : public capture_pass::EventSink {
   bool failed() const override { return out_.failed(); }
 
  private:
-  // Room for the longest line: a type-22 packet of ten entries of NaNs, with its payload.
-  static constexpr std::size_t kMaxLine = 4096;
+  static constexpr std::size_t kMaxLine = kJsonLineRoom;
+  static_assert(kMaxLine <= io::OutputBuffer::kCapacity, "the longest line fits the buffer");
 
   // Writes {"offset":N and, with a clock, ,"time":S.
   char *put_start(char *out, uint64_t offset);

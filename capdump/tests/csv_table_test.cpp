@@ -52,4 +52,16 @@ TEST(CsvTable, FloatsAreNumbersOrNanAndInfAndRecoveryAddsAColumn) {
             "0,32,exact,0,1,2,3,1,nan,-inf,1.5,1,2,3,4" + repeat(",,,,,,,", 9) + ",\n");
 }
 
+// As for JSON Lines: the room a row reserves holds the longest row of every type.
+TEST(CsvTable, TheLongestPacketOfEveryTypeFitsTheRoomOfARow) {
+  for (const uint8_t type : protolib::kCatalogueTypes) {
+    for (const uint8_t fill : {uint8_t{0x80}, uint8_t{0xFF}}) {
+      const std::string table = csv(make_packet(type, Bytes(WIRE_MAX_PAYLOAD, fill)), type, true);
+      const std::string row = table.substr(table.find('\n') + 1);
+      EXPECT_LE(row.size(), capdump::kCsvRowRoom)
+          << "type " << int{type} << ", bytes " << int{fill};
+    }
+  }
+}
+
 }  // namespace

@@ -119,4 +119,16 @@ TEST(JsonLines, EveryLineOfADamagedCaptureIsAJsonObjectInOffsetOrder) {
   EXPECT_GT(count, 3900u);
 }
 
+// The room each line reserves is worked out from the catalogue: a packet of any type, as long
+// as a packet gets, with bytes that print as the longest integers or as NaN bits, fits it.
+TEST(JsonLines, TheLongestPacketOfEveryTypeFitsTheRoomOfALine) {
+  for (const uint8_t type : protolib::kCatalogueTypes) {
+    for (const uint8_t fill : {uint8_t{0x80}, uint8_t{0xFF}}) {
+      const Bytes packet = make_packet(type, Bytes(WIRE_MAX_PAYLOAD, fill));
+      EXPECT_LE(json_lines(packet, false, false).text.size(), capdump::kJsonLineRoom)
+          << "type " << int{type} << ", bytes " << int{fill};
+    }
+  }
+}
+
 }  // namespace
