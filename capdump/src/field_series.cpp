@@ -1,6 +1,7 @@
 #include "capdump/src/field_series.h"
 
 #include <array>
+#include <string_view>
 
 namespace capdump {
 
@@ -9,17 +10,17 @@ namespace {
 // Appends the series names of Record's fields, each after prefix.
 template <typename Record>
 void append_names(std::vector<SeriesName> &names, uint8_t type, const std::string &prefix) {
-  const Record record{};
-  protolib::for_each_field(record, [&](std::string_view name, const auto &value) {
-    using Value = std::remove_cvref_t<decltype(value)>;
-    const std::string field = prefix + std::string(name);
-    if constexpr (detail::IsEntryList<Value>::value) {
-      using Entry = std::remove_cvref_t<decltype(value.entries[0])>;
-      append_names<Entry>(names, type, field + ".");
-    } else {
-      names.push_back({type, std::is_array_v<Value> ? field + "[]" : field});
-    }
-  });
+  const auto named = [&](std::string_view name, std::string_view suffix = {}) {
+    names.push_back({type, prefix + std::string(name) + std::string(suffix)});
+  };
+  protolib::walk_layout<Record>(protolib::LayoutHooks{
+      [&](const auto &field) { named(field.name); },
+      [&](const auto &field) { named(field.name, "[]"); },
+      [&](const auto &list) {
+        using Entry = typename std::remove_cvref_t<decltype(list)>::EntryType;
+        named(list.count_name);
+        append_names<Entry>(names, type, prefix + std::string(list.name) + ".");
+      }});
 }
 
 struct Catalogue {

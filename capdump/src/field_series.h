@@ -31,10 +31,12 @@ std::size_t first_series(uint8_t type);
 
 namespace detail {
 
-template <typename T>
-struct IsEntryList : std::false_type {};
-template <typename Entry, std::size_t Capacity, typename Count>
-struct IsEntryList<protolib::EntryList<Entry, Capacity, Count>> : std::true_type {};
+// The spread of one value.
+inline Spread spread_of(double value) {
+  Spread one;
+  one.add(value);
+  return one;
+}
 
 // Calls each(series, spread) for every field of record with the spread of its values (one, or
 // an array's elements), numbering series from first on; returns the number after the record's
@@ -42,24 +44,25 @@ struct IsEntryList<protolib::EntryList<Entry, Capacity, Count>> : std::true_type
 template <typename Record, typename Each>
 std::size_t each_number(const Record &record, Each &each, std::size_t first) {
   std::size_t series = first;
-  protolib::for_each_field(record, [&](std::string_view, const auto &value) {
-    using Value = std::remove_cvref_t<decltype(value)>;
-    if constexpr (IsEntryList<Value>::value) {
-      using Entry = std::remove_cvref_t<decltype(value.entries[0])>;
-      const std::size_t entries = std::min<std::size_t>(value.count, std::size(value.entries));
-      for (std::size_t i = 0; i < entries; ++i) each_number(value.entries[i], each, series);
-      const auto skip = [](std::size_t, const Spread &) {};
-      series = each_number(Entry{}, skip, series);
-    } else if constexpr (std::is_array_v<Value>) {
-      Spread elements;
-      for (const auto element : value) elements.add(static_cast<double>(element));
-      each(series++, elements);
-    } else {
-      Spread one;
-      one.add(static_cast<double>(value));
-      each(series++, one);
-    }
-  });
+  protolib::walk_layout<Record>(protolib::LayoutHooks{
+      [&](const auto &field) {
+        each(series++, spread_of(static_cast<double>(record.*field.member)));
+      },
+      [&](const auto &field) {
+        Spread elements;
+        for (const auto element : record.*field.member) elements.add(static_cast<double>(element));
+        each(series++, elements);
+      },
+      [&](const auto &list) {
+        using Entry = typename std::remove_cvref_t<decltype(list)>::EntryType;
+        const uint8_t count = record.*list.count;
+        each(series++, spread_of(count));
+        const std::size_t entries = std::min<std::size_t>(count, list.kCapacity);
+        for (std::size_t i = 0; i < entries; ++i)
+          each_number((record.*list.entries)[i], each, series);
+        const auto skip = [](std::size_t, const Spread &) {};
+        series = each_number(Entry{}, skip, series);
+      }});
   return series;
 }
 
