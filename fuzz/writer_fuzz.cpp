@@ -30,19 +30,14 @@ namespace {
 constexpr std::size_t kMaxPayload = WIRE_MAX_PAYLOAD;
 
 // Lowers the count byte of Record's counted entries in payload, if it has them, to at most their
-// capacity, so the payload holds the entries it names. The count byte follows the fixed fields
-// before it.
+// capacity, so the payload holds the entries it names.
 template <typename Record>
 void fit_count(Bytes &payload) {
-  std::size_t offset = 0;
-  const auto fit = [&](const auto &field) {
-    if constexpr (requires { std::decay_t<decltype(field)>::kCapacity; }) {
-      constexpr std::size_t kCapacity = std::decay_t<decltype(field)>::kCapacity;
-      payload[offset] = static_cast<uint8_t>(payload[offset] % (kCapacity + 1));
-    }
-    offset += protolib::fixed_size(field);
-  };
-  std::apply([&](const auto &...fields) { (fit(fields), ...); }, protolib::Layout<Record>::kFields);
+  constexpr protolib::PayloadShape kShape = protolib::payload_shape<Record>();
+  if constexpr (kShape.capacity > 0) {
+    uint8_t &count = payload[kShape.count_offset];
+    count = static_cast<uint8_t>(count % (kShape.capacity + 1));
+  }
 }
 
 // Feeds wire, one whole packet, to h's decoder and returns what the decoder framed from it.

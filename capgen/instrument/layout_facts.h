@@ -1,7 +1,7 @@
 // What the simulated instrument reads off the catalogue's layout of a record or entry
 // (protolib::Layout<Owner>::kFields): how many fields it has, where a member or its counted
 // entries are, and how many floating-point scalars come before a field. Everything here reads the
-// layout through visit_layout alone.
+// layout through protolib::walk_layout.
 #ifndef CAPGEN_SRC_LAYOUT_FACTS_H
 #define CAPGEN_SRC_LAYOUT_FACTS_H
 
@@ -23,31 +23,19 @@ template <typename Owner>
 inline constexpr std::size_t kFieldCount =
     std::tuple_size_v<std::decay_t<decltype(fields_of<Owner>())>>;
 
-// True for the description of counted entries, false for a field's.
-template <typename Description>
-inline constexpr bool kIsCounted = requires {
-  Description::kCapacity;
-};
-
-// Calls visit(description, position) for each description in Owner's layout, in wire order.
-template <typename Owner, typename Visit>
-constexpr void visit_layout(Visit &&visit) {
-  std::size_t position = 0;
-  std::apply([&](const auto &...descriptions) { (visit(descriptions, position++), ...); },
-             fields_of<Owner>());
-}
-
 namespace layout_detail {
 
 inline constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+
+// A hook that passes a description by.
+inline constexpr auto kPass = [](const auto &) {};
 
 // The position of Record's counted entries, or kNone.
 template <typename Record>
 inline constexpr std::size_t kCountedAt = [] {
   std::size_t found = kNone;
-  visit_layout<Record>([&found](const auto &description, std::size_t position) {
-    if (kIsCounted<std::decay_t<decltype(description)>>) found = position;
-  });
+  protolib::walk_layout<Record>(protolib::LayoutHooks{
+      kPass, kPass, [&found]<typename At>(const auto &, At) { found = At::kIndex; }});
   return found;
 }();
 
@@ -64,15 +52,17 @@ template <typename Owner, typename Member>
 consteval std::size_t position_of(Member Owner::*member) {
   using Pointer = Member Owner::*;
   std::size_t found = layout_detail::kNone;
-  visit_layout<Owner>([&](const auto &description, std::size_t position) {
-    if constexpr (kIsCounted<std::decay_t<decltype(description)>>) {
-      if constexpr (std::is_same_v<decltype(description.count), Pointer>) {
-        if (description.count == member) found = position;
-      }
-    } else if constexpr (std::is_same_v<decltype(description.member), Pointer>) {
-      if (description.member == member) found = position;
+  const auto field = [&]<typename At>(const auto &description, At) {
+    if constexpr (std::is_same_v<decltype(description.member), Pointer>) {
+      if (description.member == member) found = At::kIndex;
     }
-  });
+  };
+  protolib::walk_layout<Owner>(
+      protolib::LayoutHooks{field, field, [&]<typename At>(const auto &list, At) {
+                              if constexpr (std::is_same_v<decltype(list.count), Pointer>) {
+                                if (list.count == member) found = At::kIndex;
+                              }
+                            }});
   return found != layout_detail::kNone ? found : layout_detail::member_is_not_in_the_layout();
 }
 
@@ -91,14 +81,13 @@ constexpr const auto &counted_entries() {
 template <typename Owner>
 constexpr std::size_t floating_scalars_before(std::size_t position) {
   std::size_t scalars = 0;
-  visit_layout<Owner>([&](const auto &description, std::size_t at) {
-    using Description = std::decay_t<decltype(description)>;
-    if constexpr (!kIsCounted<Description>) {
-      if (at < position && std::is_floating_point_v<typename Description::Element>) {
-        scalars += Description::kLength;
-      }
+  const auto field = [&]<typename At>(const auto &description, At) {
+    using Description = std::remove_cvref_t<decltype(description)>;
+    if (At::kIndex < position && std::is_floating_point_v<typename Description::Element>) {
+      scalars += Description::kLength;
     }
-  });
+  };
+  protolib::walk_layout<Owner>(protolib::LayoutHooks{field, field, layout_detail::kPass});
   return scalars;
 }
 

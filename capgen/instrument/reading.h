@@ -149,7 +149,7 @@ void apply_step(Owner &owner, Tracks<Owner> &tracks, StepContext &context) {
       "only entries have an index");
   constexpr const auto &kDescription = std::get<kTarget.field>(fields_of<Owner>());
   using Description = std::decay_t<decltype(kDescription)>;
-  if constexpr (kIsCounted<Description>) {
+  if constexpr (protolib::CountedDescription<Description>) {
     static_assert(kTarget.first == 0 && (kTarget.last == 0 || kTarget.last == kLastElement),
                   "a count byte has one element");
     uint8_t &count = owner.*kDescription.count;
