@@ -2,13 +2,14 @@
 # Checks what the programs say of themselves against what is installed with them: each prints
 # "NAME VERSION" for --version; every option of its --help (--version alone for a program without
 # --help) has an entry in its man page and, for capgen and capdump, is in the bash completion,
-# which offers the catalogue types that capgen's --help lists.
-# Usage: check-pages.sh VERSION SOURCE_DIR PROGRAM...
+# which offers the catalogue types that capgen's --help lists. The pages and the completion are
+# those the build writes for installing, in man/ and completions/ of BUILD_DIR.
+# Usage: check-pages.sh VERSION BUILD_DIR PROGRAM...
 set -euo pipefail
 version=$1
-source_dir=$2
+build_dir=$2
 shift 2
-completion=$source_dir/completions/capture-tools.bash
+completion=$build_dir/completions/capture-tools.bash
 failures=0
 fail() {
   echo "$*" >&2
@@ -29,7 +30,7 @@ complete_words() {
 
 for program in "$@"; do
   name=$(basename "$program")
-  page=$source_dir/man/$name.1
+  page=$build_dir/man/$name.1
   printed=$("$program" --version)
   [[ $printed == "$name $version" ]] || fail "$name --version printed '$printed'"
   if help=$("$program" --help 2>/dev/null); then
