@@ -28,6 +28,7 @@ complete_words() {
   echo "${COMPREPLY[*]}"
 }
 
+listed='' # the types capgen's --help lists
 for program in "$@"; do
   name=$(basename "$program")
   page=$build_dir/man/$name.1
@@ -58,10 +59,16 @@ for program in "$@"; do
   fi
 done
 
-# A list's last item completes after the items before it.
+# A list's last item completes after the items before it: capdump --type 10,2 offers "10,"
+# followed by each type capgen lists that begins with 2.
+[[ -n $listed ]] || fail "capgen's --help listed no catalogue types"
+expected=()
+for type in $listed; do
+  if [[ $type == 2* ]]; then expected+=("10,$type"); fi
+done
 offered=$(complete_words capdump --type 10,2)
-[[ $offered == "10,2 10,20 10,21 10,22 10,23 10,25 10,26 10,27" ]] ||
-  fail "capdump --type 10,2 completes as '$offered'"
+[[ $offered == "${expected[*]}" ]] ||
+  fail "capdump --type 10,2 completes as '$offered', not '${expected[*]}'"
 
 ((failures == 0)) || exit 1
 echo "$# programs: versions, man pages and completions agree"
