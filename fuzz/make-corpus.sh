@@ -9,6 +9,7 @@ set -euo pipefail
 capgen=$1
 capdump=$2
 dir=$3
+root=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$dir"
 mkdir -p "$dir"/{captures,framer_fuzz,listing_fuzz,writer_fuzz,jsonl_fuzz,dump_pass_fuzz}
 captures=$dir/captures
@@ -102,7 +103,9 @@ done
 
 # writer_fuzz: each catalogue type with 255 payload bytes of noise; all of them in one input; a
 # packet of type 5 with one field of each kind (u8, u16, i16, u32, i32, a NaN f32, a NaN f64).
-for type in 1 2 3 9 10 12 15 20 21 22 23 25 26 27; do
+mapfile -t types < <(sed -n 's/^PROTOLIB_PACKET(\([0-9]*\),.*/\1/p' \
+  "$root/protolib/include/protolib/packet_types.def")
+for type in "${types[@]}"; do
   { printf '%b' "\\x$(printf %02x "$type")"; head -c 255 "$noise"; } >"$dir/writer_fuzz/type-$type"
 done
 cat "$dir"/writer_fuzz/type-* >"$dir/writer_fuzz/all-types"

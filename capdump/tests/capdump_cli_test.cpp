@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <protolib/catalogue.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -209,8 +210,9 @@ TEST(CapdumpCli, ClockTimesEveryLineAndSelectsARange) {
 TEST(CapdumpCli, CapgenTurnsTheListingBackIntoTheSameBytes) {
   TempDir dir;
   Bytes capture;
-  for (const int type : {1, 2, 3, 9, 10, 12, 15, 20, 21, 22, 23, 25, 26, 27, 0, 99}) {
-    const auto type_byte = static_cast<uint8_t>(type);
+  std::vector<uint8_t> types(protolib::kCatalogueTypes.begin(), protolib::kCatalogueTypes.end());
+  types.insert(types.end(), {0, 99});  // and two outside the catalogue
+  for (const uint8_t type_byte : types) {
     capture = concat(
         {capture, make_packet(type_byte, counting_payload(255)), make_packet(type_byte, {})});
   }

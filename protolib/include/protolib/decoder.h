@@ -77,10 +77,10 @@ PacketDecoder *decoder_create(ByteRing *ring);
  * decoder is null. */
 void decoder_destroy(PacketDecoder *decoder);
 
-/* Completes at most one packet from the ring, decodes it into the record of its type (types 1,
- * 2, 3, 9, 10, 12, 15, 20, 21, 22, 23, 25, 26, 27; other types are only returned) and returns its
- * type byte, 0 to 255. Returns -1 when the ring ran empty first; records and last_packet are
- * then unchanged. So `while ((type = decoder_next(decoder)) >= 0)` empties the ring. */
+/* Completes at most one packet from the ring, decodes it into the record of its type (the types
+ * of packet_types.def; other types are only returned) and returns its type byte, 0 to 255. Returns
+ * -1 when the ring ran empty first; records and last_packet are then unchanged. So `while ((type =
+ * decoder_next(decoder)) >= 0)` empties the ring. */
 int decoder_next(PacketDecoder *decoder);
 
 /* As decoder_next, but returns 0 when the ring ran empty first, so an empty ring and a valid
