@@ -257,6 +257,7 @@ TEST(DecodePayload, ReadsAShortPayloadAsZeroFilledAndNothingPastIt) {
 // decode_into_slot fills the slot of a catalogue type as its decode routine does and nothing
 // else; other types change nothing.
 TEST(DecodeIntoSlot, DecodesCatalogueTypesIntoTheirSlotOnly) {
+  std::size_t decoded = 0;
   for (int type = 0; type < 256; ++type) {
     SCOPED_TRACE(type);
     const Bytes packet = make_packet(static_cast<uint8_t>(type), counting_payload(255));
@@ -270,8 +271,9 @@ TEST(DecodeIntoSlot, DecodesCatalogueTypesIntoTheirSlotOnly) {
     });
     EXPECT_EQ(protolib::decode_into_slot(decoder, packet.data() + 2), known);
     EXPECT_EQ(std::memcmp(&decoder, &expected, sizeof decoder), 0);
+    decoded += known ? 1 : 0;
   }
-  EXPECT_EQ(protolib::kCatalogueTypes.size(), 14u);
+  EXPECT_EQ(decoded, protolib::kCatalogueTypes.size());
 }
 
 // The hooks walk_layout calls, in order: s scalar, a array, c counted entries.
