@@ -18,33 +18,6 @@ using capgen::Rng;
 using protolib::CatalogueType;
 using protolib::Layout;
 
-// Payload sizes worked out by hand from the records' fields: without entries and, for the
-// counted types 21 and 22, of one entry (0 for the others).
-struct Sizes {
-  uint8_t type;
-  size_t fixed_payload;
-  size_t entry_size;
-};
-constexpr Sizes kSizes[] = {{1, 8, 0},   {2, 23, 0},  {3, 11, 0},  {9, 32, 0}, {10, 39, 0},
-                            {12, 29, 0}, {15, 17, 0}, {20, 38, 0}, {21, 6, 8}, {22, 8, 24},
-                            {23, 20, 0}, {25, 16, 0}, {26, 7, 0},  {27, 16, 0}};
-
-// The hand-worked sizes of type; fails the test when it has none.
-Sizes sizes_of(uint8_t type) {
-  for (const Sizes &sizes : kSizes) {
-    if (sizes.type == type) return sizes;
-  }
-  ADD_FAILURE() << "no sizes for type " << int{type};
-  return {type, 0, 0};
-}
-
-// Entries a record holds: 0 for the fixed layouts.
-template <typename Record>
-constexpr size_t capacity_of() {
-  if constexpr (requires(Record r) { r.entries; }) return std::size(Record{}.entries);
-  return 0;
-}
-
 // Floating-point patterns a careless encoder could change: NaNs with payloads, signalling
 // NaNs, negative zero, a subnormal.
 const uint64_t kTrickyDoubles[] = {0x7FF0000000000001u, 0xFFF8DEADBEEF0001u, 0x8000000000000000u,
@@ -53,15 +26,16 @@ const uint32_t kTrickyFloats[] = {0x7FA00001u, 0xFFC00123u, 0x80000000u, 0x00000
 
 // A payload of random bytes; counted types get count_byte and min(count_byte, capacity)
 // entries, type-22 entries a tricky pattern in each floating-point field.
+// The payload's sizes are the library's (catalogue_test checks them against the wire layouts).
 template <typename Record>
 Bytes random_payload(Rng &rng, uint8_t count_byte) {
-  const Sizes c = sizes_of(CatalogueType<Record>::kType);
-  const size_t entries = std::min<size_t>(count_byte, capacity_of<Record>());
-  Bytes payload(c.fixed_payload + entries * c.entry_size);
+  constexpr protolib::PayloadShape kShape = protolib::payload_shape<Record>();
+  const size_t entries = std::min<size_t>(count_byte, kShape.capacity);
+  Bytes payload(kShape.fixed + entries * kShape.entry);
   for (uint8_t &byte : payload) byte = rng.byte();
-  if (c.entry_size > 0) payload[c.fixed_payload - 1] = count_byte;
-  for (size_t i = 0; c.type == 22 && i < entries; ++i) {
-    uint8_t *entry = payload.data() + c.fixed_payload + i * c.entry_size;
+  if (kShape.capacity > 0) payload[kShape.count_offset] = count_byte;
+  for (size_t i = 0; CatalogueType<Record>::kType == 22 && i < entries; ++i) {
+    uint8_t *entry = payload.data() + kShape.fixed + i * kShape.entry;
     be_write_u32(be_write_u32(entry, static_cast<uint32_t>(kTrickyDoubles[i % 4] >> 32)),
                  static_cast<uint32_t>(kTrickyDoubles[i % 4]));
     be_write_u32(entry + 16, kTrickyFloats[i % 4]);
@@ -80,7 +54,7 @@ void record_of(const Bytes &payload, Record &record) {
   std::copy(payload.begin(), payload.end(), length_and_payload.begin() + 1);
   CatalogueType<Record>::decode(record, length_and_payload.data());
   if constexpr (requires { record.count; }) {
-    record.count = payload[sizes_of(CatalogueType<Record>::kType).fixed_payload - 1];
+    record.count = payload[protolib::payload_shape<Record>().count_offset];
   }
 }
 
@@ -106,7 +80,7 @@ size_t set_bytes(const Record &record) {
 // A count from 0 to the capacity; always 0 for the fixed layouts.
 template <typename Record>
 uint8_t random_count(Rng &rng) {
-  return static_cast<uint8_t>(rng.below(capacity_of<Record>() + 1));
+  return static_cast<uint8_t>(rng.below(protolib::payload_shape<Record>().capacity + 1));
 }
 
 // Random payloads: the encoder writes back exactly the bytes the decode routine read, and the
@@ -157,7 +131,7 @@ TEST(EncoderRoundTrip, RandomRecordsSurviveTheWireAndTheRing) {
 template <typename Record>
 void check_every_count() {
   constexpr uint8_t type = CatalogueType<Record>::kType;
-  constexpr size_t capacity = capacity_of<Record>();
+  constexpr size_t capacity = protolib::payload_shape<Record>().capacity;
   Rng rng(3);
   std::vector<unsigned> counts(capacity + 3);
   std::iota(counts.begin(), counts.end(), 0u);
