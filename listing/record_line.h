@@ -35,9 +35,8 @@ struct MemberOf<Member> {
 
 // The widest text put_field writes for one value of integer type Element.
 template <typename Element>
-inline constexpr std::size_t kMaxField = 1 +
-                                         (std::is_signed_v<Element> ? io::kMaxDecimal<int32_t>
-                                                                    : io::kMaxDecimal<uint32_t>);
+inline constexpr std::size_t kMaxField =
+    1 + io::kMaxDecimal<std::conditional_t<std::is_signed_v<Element>, int32_t, uint32_t>>;
 
 // Writes value as put_field does, without the space when First.
 template <bool First, typename Element>

@@ -87,9 +87,9 @@ char *put_counted(char *out, const Owner &owner) {
 template <typename Owner>
 char *put_json_fields(char *out, const Owner &owner) {
   protolib::walk_layout<Owner>(protolib::LayoutHooks{
-      [&]<typename At>(const auto &, At) { out = json_detail::put_scalar<At>(out, owner); },
-      [&]<typename At>(const auto &, At) { out = json_detail::put_array<At>(out, owner); },
-      [&]<typename At>(const auto &, At) { out = json_detail::put_counted<At>(out, owner); }});
+      [&](const auto &, auto at) { out = json_detail::put_scalar<decltype(at)>(out, owner); },
+      [&](const auto &, auto at) { out = json_detail::put_array<decltype(at)>(out, owner); },
+      [&](const auto &, auto at) { out = json_detail::put_counted<decltype(at)>(out, owner); }});
   return out;
 }
 

@@ -95,13 +95,13 @@ inline constexpr std::size_t kLineHeadRoom = 256;
 // Room for the longest JSON line capdump writes: a packet of the catalogue's longest type, every
 // float non-finite, with its payload in hex.
 inline constexpr std::size_t kJsonLineRoom =
-    kLineHeadRoom + 2 * WIRE_MAX_PAYLOAD + most_over_catalogue([](auto kind) {
+    kLineHeadRoom + std::size_t{2} * WIRE_MAX_PAYLOAD + most_over_catalogue([](auto kind) {
       return json_fields_room<typename decltype(kind)::Record>();
     });
 
 // Room for the longest CSV row capdump writes.
 inline constexpr std::size_t kCsvRowRoom =
-    kLineHeadRoom + 2 * WIRE_MAX_PAYLOAD + most_over_catalogue([](auto kind) {
+    kLineHeadRoom + std::size_t{2} * WIRE_MAX_PAYLOAD + most_over_catalogue([](auto kind) {
       return csv_cells_room<typename decltype(kind)::Record>();
     });
 

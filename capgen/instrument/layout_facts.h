@@ -35,7 +35,7 @@ template <typename Record>
 inline constexpr std::size_t kCountedAt = [] {
   std::size_t found = kNone;
   protolib::walk_layout<Record>(protolib::LayoutHooks{
-      kPass, kPass, [&found]<typename At>(const auto &, At) { found = At::kIndex; }});
+      kPass, kPass, [&found](const auto &, auto at) { found = decltype(at)::kIndex; }});
   return found;
 }();
 
@@ -52,15 +52,15 @@ template <typename Owner, typename Member>
 consteval std::size_t position_of(Member Owner::*member) {
   using Pointer = Member Owner::*;
   std::size_t found = layout_detail::kNone;
-  const auto field = [&]<typename At>(const auto &description, At) {
+  const auto field = [&](const auto &description, auto at) {
     if constexpr (std::is_same_v<decltype(description.member), Pointer>) {
-      if (description.member == member) found = At::kIndex;
+      if (description.member == member) found = decltype(at)::kIndex;
     }
   };
   protolib::walk_layout<Owner>(
-      protolib::LayoutHooks{field, field, [&]<typename At>(const auto &list, At) {
+      protolib::LayoutHooks{field, field, [&](const auto &list, auto at) {
                               if constexpr (std::is_same_v<decltype(list.count), Pointer>) {
-                                if (list.count == member) found = At::kIndex;
+                                if (list.count == member) found = decltype(at)::kIndex;
                               }
                             }});
   return found != layout_detail::kNone ? found : layout_detail::member_is_not_in_the_layout();
@@ -81,9 +81,10 @@ constexpr const auto &counted_entries() {
 template <typename Owner>
 constexpr std::size_t floating_scalars_before(std::size_t position) {
   std::size_t scalars = 0;
-  const auto field = [&]<typename At>(const auto &description, At) {
+  const auto field = [&](const auto &description, auto at) {
     using Description = std::remove_cvref_t<decltype(description)>;
-    if (At::kIndex < position && std::is_floating_point_v<typename Description::Element>) {
+    if (decltype(at)::kIndex < position &&
+        std::is_floating_point_v<typename Description::Element>) {
       scalars += Description::kLength;
     }
   };

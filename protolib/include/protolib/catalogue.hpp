@@ -203,6 +203,8 @@ struct RecordsAfter {
 };
 }  // namespace layout_detail
 
+// fields is a run of ", description" pieces: it follows nullptr unparenthesised on purpose.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define PROTOLIB_SCALAR(type, name) , Field(#name, &Owner::name)
 #define PROTOLIB_ARRAY(type, name, length) , Field(#name, &Owner::name)
 #define PROTOLIB_COUNTED(count, Entry, entries, capacity) \
@@ -227,6 +229,7 @@ struct RecordsAfter {
       return layout_detail::described(nullptr fields);         \
     }();                                                       \
   };
+// NOLINTEND(bugprone-macro-parentheses)
 #include <protolib/packet_types.def>
 
 // Every catalogue record, in ascending order of type.
