@@ -207,14 +207,8 @@ ParseOutcome parse_options(const std::vector<std::string_view> &args) {
   if (options.capture.max_packets != kNoLimit && !line.has("--size")) {
     options.capture.max_bytes = kNoLimit;
   }
-  if (line.operands.empty()) {
-    outcome.error = "missing output file (use - for standard output)";
-  } else if (line.operands.size() > 1) {
-    outcome.error =
-        "unexpected operand " + cli::quoted(line.operands[1]) + " (one output file only)";
-  } else {
-    options.output = line.operands[0];
-  }
+  outcome.error = line.one_file_error("output");
+  if (outcome.error.empty()) options.output = line.operands[0];
   return outcome;
 }
 

@@ -236,12 +236,8 @@ ParseOutcome parse_options(const std::vector<std::string_view> &args) {
   const cli::CommandLine line = cli::parse(option_table(), args, outcome);
   if (!outcome.runs()) return outcome;
   Options &options = outcome.options;
-  if (line.operands.size() != 1) {
-    outcome.error = line.operands.empty() ? "missing input file (use - for standard input)"
-                                          : "unexpected operand " + cli::quoted(line.operands[1]) +
-                                                " (one input file only)";
-    return outcome;
-  }
+  outcome.error = line.one_file_error("input");
+  if (!outcome.error.empty()) return outcome;
   options.input = line.operands[0];
   outcome.error = check_combination(options, line.has("--type"));
   return outcome;

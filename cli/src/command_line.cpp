@@ -10,6 +10,15 @@ std::optional<Request> request_named(std::string_view word) {
   return std::nullopt;
 }
 
+std::string CommandLine::one_file_error(std::string_view what) const {
+  const std::string file(what);
+  if (operands.empty()) return "missing " + file + " file (use - for standard " + file + ")";
+  if (operands.size() > 1) {
+    return "unexpected operand " + quoted(operands[1]) + " (one " + file + " file only)";
+  }
+  return {};
+}
+
 bool CommandLine::has(std::string_view name) const {
   return std::find(given.begin(), given.end(), name) != given.end();
 }

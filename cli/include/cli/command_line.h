@@ -48,6 +48,10 @@ struct CommandLine {
 
   // True when option name was applied.
   bool has(std::string_view name) const;
+  // For a program that takes one file, what ("input" or "output"): empty when there is exactly
+  // one operand, else "missing WHAT file (use - for standard WHAT)" or "unexpected operand 'X'
+  // (one WHAT file only)".
+  std::string one_file_error(std::string_view what) const;
 };
 
 // Reads args (those after the program name) from the left and stops at the first fault, or at
