@@ -20,7 +20,11 @@ namespace decoded_detail {
 template <typename Record, typename Show>
 void decode_and_show(const uint8_t *packet, protolib::PacketForm form, Show &show) {
   Record record{};
-  protolib::decode_payload(record, packet + 2, packet[1]);  // reads no byte past the payload
+  if (form == protolib::PacketForm::kExact || form == protolib::PacketForm::kLong) {
+    protolib::CatalogueType<Record>::decode(record, packet + 1);  // the payload holds the layout
+  } else {
+    protolib::decode_payload(record, packet + 2, packet[1]);  // reads no byte past the payload
+  }
   show(record, form);
 }
 
