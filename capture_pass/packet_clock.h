@@ -72,6 +72,8 @@ class PacketClock {
   double first() const { return named_.seconds(first_ticks_); }
   // The unwrapped count now. Needs started().
   uint64_t ticks() const { return ticks_; }
+  // Ticks since the first clock packet. Needs started().
+  uint64_t ticks_since_first() const { return ticks_ - first_ticks_; }
   uint64_t resets() const { return resets_; }
   const NamedClock &named() const { return named_; }
 

@@ -10,6 +10,7 @@ void SliceCounts::merge(const SliceCounts &other) {
   for (std::size_t i = 0; i < rejected.size(); ++i) rejected[i] += other.rejected[i];
   recovered += other.recovered;
   noise_bytes += other.noise_bytes;
+  bytes += other.bytes;
 }
 
 SliceTimeline::SliceTimeline(std::size_t max_slices, std::size_t series)
@@ -18,24 +19,26 @@ SliceTimeline::SliceTimeline(std::size_t max_slices, std::size_t series)
       counts_(max_slices),
       spreads_(max_slices * series) {}
 
-std::size_t SliceTimeline::slice_of(uint64_t offset) {
-  while (offset / width_ >= max_slices_) merge_pairs();
-  return static_cast<std::size_t>(offset / width_);
+std::size_t SliceTimeline::slice_of(uint64_t position) {
+  while (position / width_ >= max_slices_) merge_pairs();
+  return static_cast<std::size_t>(position / width_);
 }
 
-void SliceTimeline::add_noise(uint64_t begin, uint64_t end) {
+void SliceTimeline::add_bytes(uint64_t begin, uint64_t end, bool noise) {
   if (begin >= end) return;
   slice_of(end - 1);
   for (uint64_t at = begin; at < end;) {
     const uint64_t slice_end = (at / width_ + 1) * width_;
     const uint64_t stop = std::min(end, slice_end);
-    counts_[static_cast<std::size_t>(at / width_)].noise_bytes += stop - at;
+    SliceCounts &slice = counts_[static_cast<std::size_t>(at / width_)];
+    slice.bytes += stop - at;
+    if (noise) slice.noise_bytes += stop - at;
     at = stop;
   }
 }
 
-std::size_t SliceTimeline::fill(uint64_t bytes) {
-  return bytes == 0 ? 0 : slice_of(bytes - 1) + 1;
+std::size_t SliceTimeline::fill(uint64_t end) {
+  return end == 0 ? 0 : slice_of(end - 1) + 1;
 }
 
 void SliceTimeline::merge_pairs() {

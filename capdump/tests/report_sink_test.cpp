@@ -6,13 +6,16 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "capdump/src/field_series.h"
 #include "capdump/src/report_page.h"
+#include "capture_pass/clock_sink.h"
 #include "testing/dump_harness.h"
 
 namespace {
@@ -42,20 +45,21 @@ std::vector<json> listing(const Bytes &input, bool recover) {
   return objects;
 }
 
-// The numbers a listed packet holds for the series named field ("a", "a[]", "entries.a[]").
-void listed_values(const json &object, std::string field, std::vector<double> &values) {
-  const std::size_t dot = field.find('.');
-  if (dot != std::string::npos) {
-    for (const json &entry : object[field.substr(0, dot)]) {
-      listed_values(entry, field.substr(dot + 1), values);
+// The number a listed packet holds for the series named field ("a", "a[3]", "entries[2].a[1]"),
+// if it holds one: not for an entry past its count.
+void listed_values(const json &object, const std::string &field, std::vector<double> &values) {
+  const json *at = &object;
+  std::istringstream parts(field);
+  for (std::string part; std::getline(parts, part, '.');) {
+    const std::size_t open = part.find('[');
+    at = &(*at)[part.substr(0, open)];
+    if (open != std::string::npos) {
+      const std::size_t index = std::stoul(part.substr(open + 1));
+      if (!at->is_array() || index >= at->size()) return;
+      at = &(*at)[index];
     }
-    return;
   }
-  if (field.ends_with("[]")) field.resize(field.size() - 2);
-  const json &value = object[field];
-  for (const json &number : value.is_array() ? value : json::array({value})) {
-    if (number.is_number()) values.push_back(number.get<double>());
-  }
+  if (at->is_number()) values.push_back(at->get<double>());
 }
 
 struct Case {
@@ -94,6 +98,14 @@ TEST(ReportSink, SummaryIsThatOfStatsAndSlicesAddUpToIt) {
     EXPECT_EQ(sum.rejected, stats.rejected_by_reason);
     EXPECT_EQ(sum.recovered, stats.recovered.value_or(0));
     EXPECT_EQ(sum.noise_bytes, stats.noise_bytes);
+    EXPECT_EQ(sum.bytes, stats.bytes_read);
+    uint64_t damaged = 0;
+    for (const uint64_t n : stats.rejected_by_reason) damaged += n;
+    for (const auto &forms : stats.not_exact) {
+      for (const uint64_t n : forms) damaged += n;
+    }
+    EXPECT_EQ(report.damaged_count, damaged);
+    EXPECT_EQ(report.damaged.size(), std::min<uint64_t>(damaged, capdump::kErrorRows));
     const std::string page = capdump::report_page(report, c.name);
     EXPECT_NE(page.find(capture_pass::stats_json(stats) + "</script>"), std::string::npos);
   }
@@ -137,6 +149,38 @@ TEST(ReportSink, SlicesHoldTheListedPacketsAndTheirValues) {
       }
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// With a clock the slices follow its time: each type-10 packet of an undamaged capture lies in
+// the slice of its lead field's milliseconds since the first one.
+TEST(ReportSink, WithAClockSlicesFollowTime) {
+  const Bytes input = generated_capture(4, 3000, 0.0);
+  capture_pass::PacketClock clock(*capture_pass::parse_clock("10.lead:ms").clock);
+  capture_pass::ClockSteps steps;
+  capdump::ReportSink sink(false, &clock, &steps, kSlices);
+  capture_pass::ClockSink timed(clock, sink, {}, &steps);
+  MemorySource in(input.data(), input.size());
+  const CaptureReport report = sink.finish(capture_pass::dump_pass(in, false, timed));
+  ASSERT_TRUE(report.seconds_per_position);
+  EXPECT_EQ(*report.seconds_per_position, 0.001);
+  std::vector<uint64_t> type10(kSlices);
+  std::optional<uint64_t> first;
+  uint64_t last = 0;
+  for (const json &object : listing(input, false)) {
+    if (object["type"] != 10) continue;
+    last = object["lead"].get<uint64_t>();
+    if (!first) first = last;
+    ++type10[(last - *first) / report.timeline.width()];
+  }
+  ASSERT_TRUE(first);
+  EXPECT_EQ(report.end, last - *first + 1);
+  EXPECT_EQ(report.slices, (report.end + report.timeline.width() - 1) / report.timeline.width());
+  for (std::size_t i = 0; i < kSlices; ++i)
+    EXPECT_EQ(report.timeline.counts(i).packets[10], type10[i]) << i;
 }
 
 }  // namespace
