@@ -130,9 +130,12 @@ const cli::OptionTable<Options> &option_table() {
        set_flag<&Options::stats>},
       {"--report", "OUT",
        "write a self-contained HTML page to the file OUT instead of listing the packets: the "
-       "summary of --stats, the packets by type, the rejected packets and the noise along the "
-       "capture, and each catalogue field's minimum, mean and maximum along it; the page's size "
-       "does not grow with the capture's",
+       "summary of --stats with each type's rate, the rejected and recovered packets, the noise "
+       "and each type's packet rate along the capture (along the recording's time with "
+       "--clock, its dropouts shaded), each catalogue field's values along it (a scalar's "
+       "minimum, mean and maximum, an array element's or entry's mean), and the first 100 "
+       "damaged packets; charts zoom (drag) and read out (hover); the page's size does not "
+       "grow with the capture's",
        set_report},
       {"--exact-only", "",
        "list only exact packets: those whose payload is exactly their type's layout (with "

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
+#include <vector>
 
 namespace capdump {
 
@@ -26,9 +27,10 @@ std::string share(uint64_t part, uint64_t whole) {
   return text;
 }
 
-std::string row(std::string_view label, const std::string &figure, const std::string &extra = "") {
-  return "<tr><td>" + std::string(label) + "</td><td>" + figure + "</td><td>" + extra +
-         "</td></tr>";
+std::string row(std::string_view label, const std::string &figure, const std::string &extra = "",
+                const std::string &more = "") {
+  return "<tr><td>" + std::string(label) + "</td><td>" + figure + "</td><td>" + extra + "</td>" +
+         (more.empty() ? "" : "<td>" + more + "</td>") + "</tr>";
 }
 
 uint64_t sum(const auto &counts) {
@@ -38,6 +40,23 @@ uint64_t sum(const auto &counts) {
 std::string seconds(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.3f&#160;s", value);
+  return text;
+}
+
+// n packets as a rate: with a clock, n packets with a time per second of its duration; without,
+// per MiB read.
+std::string rate(const capture_pass::CaptureStats &stats, uint64_t n) {
+  char text[48] = "";
+  if (stats.clock) {
+    const capture_pass::ClockFigures &clock = *stats.clock;
+    const double duration = clock.first ? clock.last - *clock.first : 0;
+    if (duration > 0) {
+      std::snprintf(text, sizeof text, "%.3f&#160;Hz", static_cast<double>(n) / duration);
+    }
+  } else if (stats.bytes_read > 0) {
+    std::snprintf(text, sizeof text, "%.1f&#160;/MiB",
+                  static_cast<double>(n) * 1048576.0 / static_cast<double>(stats.bytes_read));
+  }
   return text;
 }
 
@@ -69,6 +88,17 @@ std::string clock_table(const capture_pass::ClockFigures &clock) {
               "longer than " + seconds(clock.gaps.threshold));
   html += row("time in dropouts", seconds(clock.gaps.covered));
   html += row("resets", count(clock.resets));
+  html += "</table>";
+  const std::vector<capture_pass::Gap> longest = capture_pass::longest_gaps(clock.gaps, 10);
+  if (longest.empty()) return html;
+  html += "<table><tr><th>Longest dropouts</th><th>from (s)</th><th>length (s)</th></tr>";
+  for (std::size_t i = 0; i < longest.size(); ++i) {
+    char from[32];
+    char length[32];
+    std::snprintf(from, sizeof from, "%.3f", longest[i].start - *clock.first);
+    std::snprintf(length, sizeof length, "%.3f", longest[i].seconds);
+    html += row(std::to_string(i + 1), from, length);
+  }
   return html + "</table>";
 }
 
@@ -97,24 +127,40 @@ std::string report_facts(const capture_pass::CaptureStats &stats) {
   html += row("noise", count(stats.noise_bytes), share(stats.noise_bytes, read));
   html += row("in an unfinished packet", count(cut), share(cut, read)) + "</table>";
   const uint64_t packets = sum(stats.packets_by_type);
-  html += "<table><tr><th colspan=\"3\">Packets by type</th></tr>";
+  html += "<table><tr><th>Packets by type</th><th></th><th></th><th>" +
+          std::string(stats.clock ? "rate" : "per MiB read") + "</th></tr>";
   const std::bitset<256> alone = types_shown_alone(stats);
   uint64_t others = 0;
   std::string other_list;
   for (std::size_t type = 0; type < 256; ++type) {
     const uint64_t n = stats.packets_by_type[type];
     if (alone[type]) {
-      html += row("type " + std::to_string(type), count(n), share(n, packets));
+      html += row("type " + std::to_string(type), count(n), share(n, packets),
+                  rate(stats, stats.clock ? stats.clock->timed_by_type[type] : n));
     } else if (n > 0) {
       others += n;
       other_list +=
           (other_list.empty() ? "" : ", ") + std::to_string(type) + "&#160;(" + count(n) + ")";
     }
   }
-  if (others > 0) html += row("other types", count(others), share(others, packets));
-  html += row("all", count(packets));
-  if (stats.recovered) html += row("of them recovered", count(*stats.recovered));
-  html += "</table><table><tr><th colspan=\"3\">Rejected packets</th></tr>";
+  if (others > 0) {
+    uint64_t timed = 0;
+    for (std::size_t type = 0; type < 256; ++type) {
+      if (!alone[type] && stats.clock) timed += stats.clock->timed_by_type[type];
+    }
+    html += row("other types", count(others), share(others, packets),
+                rate(stats, stats.clock ? timed : others));
+  }
+  html += row("all", count(packets), "",
+              rate(stats, stats.clock ? sum(stats.clock->timed_by_type) : packets));
+  html += "</table>";
+  if (stats.recovered) {
+    html += "<table><tr><th colspan=\"2\">Recovery</th></tr>" +
+            row("packets found inside rejected bytes and noise", count(*stats.recovered),
+                "among the packets by type") +
+            "</table>";
+  }
+  html += "<table><tr><th colspan=\"3\">Rejected packets</th></tr>";
   for (std::size_t i = 0; i < std::size(capture_pass::kReasonNames); ++i) {
     html += row(capture_pass::kReasonNames[i].label, count(stats.rejected_by_reason[i]));
   }

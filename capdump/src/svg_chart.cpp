@@ -1,9 +1,12 @@
 #include "capdump/src/svg_chart.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+
+#include "capdump/src/axis_ticks.h"
 
 namespace capdump {
 
@@ -21,24 +24,6 @@ std::string format(const char *pattern, double value) {
   char text[40];
   std::snprintf(text, sizeof text, pattern, value);
   return text;
-}
-
-// A value axis label of at most seven characters or so: millions and more to three figures
-// with a suffix, whole numbers and numbers from 1000 on in full, others to three figures.
-std::string value_label(double value) {
-  static constexpr const char *kSuffixes[] = {"M", "G", "T", "P"};
-  const double size = std::fabs(value);
-  if (size >= 1e6) {
-    std::size_t suffix = 0;
-    double scaled = value / 1e6;
-    while (std::fabs(scaled) >= 1000 && suffix + 1 < std::size(kSuffixes)) {
-      scaled /= 1000;
-      ++suffix;
-    }
-    return format("%.3g", scaled) + kSuffixes[suffix];
-  }
-  if (value == std::floor(value) || size >= 1000) return format("%.0f", value);
-  return format("%.3g", value);
 }
 
 std::string text(int x, int y, std::string_view anchor, std::string_view content) {
@@ -60,24 +45,56 @@ void append_point(std::string &path, std::size_t i, long y, bool starts) {
   path += std::to_string(y);
 }
 
+// The x axis' ticks and labels for the whole span, in the page's script's form.
+std::string x_ticks(const XAxis &x, int plot_width, int bottom) {
+  const AxisUnit unit = axis_unit(x.time, x.extent);
+  const double span = x.extent / unit.size;
+  const double step = nice_step(span, std::max(2, plot_width / 110));
+  std::string out = "<g class=\"xaxis\">";
+  for (const double at : ticks(0, span, step)) {
+    const int px = kLeft + static_cast<int>(std::lround(at / span * plot_width));
+    out += rule(px, bottom, px, bottom + 4, "axis");
+    out += text(px, bottom + 15, "middle", tick_label(at, step));
+  }
+  out += text(kLeft + plot_width / 2, bottom + 29, "middle",
+              std::string(x.time ? "time from start of recording (" : "position in capture (") +
+                  std::string(unit.name) + ")");
+  return out + "</g>";
+}
+
 }  // namespace
 
-SvgChart::SvgChart(const ChartAxes &axes, ValueRange range)
-    : axes_(axes), low_(range.low), high_(range.high) {
-  if (high_ > low_) return;
-  if (low_ == 0) {
-    high_ = 1;  // counts that are all zero lie on the axis
-  } else {
-    low_ -= std::fabs(low_) * 0.01;
-    high_ += std::fabs(high_) * 0.01;
+SvgChart::SvgChart(const XAxis &x, std::size_t index, ChartLook look, ValueRange range)
+    : x_(x), index_(index), look_(std::move(look)), low_(range.low), high_(range.high) {
+  if (high_ <= low_) {
+    if (low_ == 0) {
+      high_ = 1;  // counts that are all zero lie on the axis
+    } else {
+      low_ -= std::fabs(low_) * 0.01;
+      high_ += std::fabs(high_) * 0.01;
+    }
   }
+  // Widen to round values, so the top and bottom ticks are round.
+  const double step = nice_step(high_ - low_, 4);
+  low_ = std::floor(low_ / step) * step;
+  high_ = std::ceil(high_ / step) * step;
 }
 
 long SvgChart::plot_y(double value) const {
   return std::lround((high_ - value) / (high_ - low_) * static_cast<double>(kPlotHeight));
 }
 
-void SvgChart::line(const SliceValues &values, std::string_view css_class) {
+void SvgChart::add_data(std::string_view name, const SliceValues &values) {
+  if (data_.size() > 1) data_ += ',';
+  data_ += "{\"name\":\"" + std::string(name) + "\",\"values\":[";
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) data_ += ',';
+    data_ += std::isnan(values[i]) ? std::string("null") : json_number(values[i]);
+  }
+  data_ += "]}";
+}
+
+void SvgChart::line(const SliceValues &values, std::string_view css_class, std::string_view name) {
   std::string path;
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (std::isnan(values[i])) continue;
@@ -87,9 +104,11 @@ void SvgChart::line(const SliceValues &values, std::string_view css_class) {
     if (alone) path += " h0";  // a round cap shows a lone point as a dot
   }
   plot_ += "<path class=\"" + std::string(css_class) + "\" d=\"" + path + "\"/>";
+  add_data(name, values);
 }
 
-void SvgChart::band(const SliceValues &low, const SliceValues &high, std::string_view css_class) {
+void SvgChart::band(const SliceValues &low, const SliceValues &high, std::string_view css_class,
+                    std::string_view name) {
   std::string path;
   for (std::size_t first = 0; first < low.size();) {
     if (std::isnan(low[first])) {
@@ -104,38 +123,43 @@ void SvgChart::band(const SliceValues &low, const SliceValues &high, std::string
     first = end;
   }
   plot_ += "<path class=\"" + std::string(css_class) + "\" d=\"" + path + "\"/>";
+  add_data(std::string(name) + " min", low);
+  add_data(std::string(name) + " max", high);
 }
 
-std::string SvgChart::finish() {
-  const int plot_width = axes_.width - kLeft - kRight;
-  const int plot_height = axes_.height - kTop - kBottom;
+std::string SvgChart::finish() const {
+  const int plot_width = look_.width - kLeft - kRight;
+  const int plot_height = look_.height - kTop - kBottom;
   const int bottom = kTop + plot_height;
-  std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                    std::to_string(axes_.width) + "\" height=\"" + std::to_string(axes_.height) +
-                    "\" viewBox=\"0 0 " + std::to_string(axes_.width) + " " +
-                    std::to_string(axes_.height) + "\">";
-  svg += "<text class=\"title\" x=\"" + std::to_string(kLeft) + "\" y=\"14\">" + axes_.title +
+  const std::string extent = exact_number(x_.extent);
+  std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" data-chart=\"" +
+                    std::to_string(index_) + "\" data-x0=\"0\" data-x1=\"" + extent +
+                    "\" width=\"" + std::to_string(look_.width) + "\" height=\"" +
+                    std::to_string(look_.height) + "\" viewBox=\"0 0 " +
+                    std::to_string(look_.width) + " " + std::to_string(look_.height) + "\">";
+  svg += "<text class=\"title\" x=\"" + std::to_string(kLeft) + "\" y=\"14\">" + look_.title +
          "</text>";
-  for (int step = 0; step <= 2; ++step) {
-    const int y = kTop + plot_height * step / 2;
+  const double step = nice_step(high_ - low_, 4);
+  const double magnitude = std::max(std::fabs(low_), std::fabs(high_));
+  for (const double at : ticks(low_, high_, step)) {
+    const int y = kTop + static_cast<int>(std::lround((high_ - at) / (high_ - low_) * plot_height));
     svg += rule(kLeft, y, kLeft + plot_width, y, "rule");
-    svg += text(kLeft - 5, y + 4, "end", value_label(high_ - (high_ - low_) * step / 2));
+    svg += text(kLeft - 5, y + 4, "end", value_label(at, step, magnitude));
   }
-  const double extent = static_cast<double>(axes_.slice_width) * static_cast<double>(axes_.slices);
-  const int intervals = plot_width < 500 ? 2 : 4;  // room for each position's label
-  for (int step = 0; step <= intervals; ++step) {
-    const int x = kLeft + plot_width * step / intervals;
-    const char *anchor = step == 0 ? "start" : step == intervals ? "end" : "middle";
-    svg += rule(x, bottom, x, bottom + 4, "axis");
-    svg += text(x, bottom + 15, anchor, byte_size(extent * step / intervals));
-  }
-  svg += text(kLeft + plot_width / 2, bottom + 29, "middle", "position in capture (bytes)");
+  svg += x_ticks(x_, plot_width, bottom);
   svg += "<text class=\"unit\" transform=\"translate(12 " + std::to_string(kTop + plot_height / 2) +
-         ") rotate(-90)\" text-anchor=\"middle\">" + axes_.unit + "</text>";
-  svg += "<svg x=\"" + std::to_string(kLeft) + "\" y=\"" + std::to_string(kTop) + "\" width=\"" +
-         std::to_string(plot_width) + "\" height=\"" + std::to_string(plot_height) +
-         "\" viewBox=\"0 0 " + std::to_string(2 * axes_.slices) + " " +
-         std::to_string(kPlotHeight) + "\" preserveAspectRatio=\"none\">" + plot_ + "</svg>";
+         ") rotate(-90)\" text-anchor=\"middle\">" + look_.unit + "</text>";
+  const double coords = 2 * x_.extent / x_.slice_width;  // the plot's width in its coordinates
+  svg += "<svg class=\"plot\" x=\"" + std::to_string(kLeft) + "\" y=\"" + std::to_string(kTop) +
+         "\" width=\"" + std::to_string(plot_width) + "\" height=\"" + std::to_string(plot_height) +
+         "\" viewBox=\"0 0 " + json_number(coords) + " " + std::to_string(kPlotHeight) +
+         "\" preserveAspectRatio=\"none\">";
+  for (const AxisSpan &span : x_.shaded) {
+    svg += "<rect class=\"dropout\" x=\"" + json_number(2 * span.start / x_.slice_width) +
+           "\" y=\"0\" width=\"" + json_number(2 * span.length / x_.slice_width) + "\" height=\"" +
+           std::to_string(kPlotHeight) + "\"/>";
+  }
+  svg += plot_ + "</svg>";
   svg += rule(kLeft, kTop, kLeft, bottom, "axis");
   svg += rule(kLeft, bottom, kLeft + plot_width, bottom, "axis");
   return svg + "</svg>";
@@ -155,14 +179,21 @@ ValueRange value_range(const std::vector<SliceValues> &values) {
 }
 
 std::string byte_size(double bytes) {
-  static constexpr const char *kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB"};
-  std::size_t unit = 0;
-  while (bytes >= 1024 && unit + 1 < std::size(kUnits)) {
-    bytes /= 1024;
-    ++unit;
-  }
-  const std::string figure = format(bytes == std::floor(bytes) ? "%.0f" : "%.1f", bytes);
-  return figure + " " + kUnits[unit];
+  const AxisUnit unit = axis_unit(false, bytes);
+  const double figure = bytes / unit.size;
+  return format(figure == std::floor(figure) ? "%.0f" : "%.1f", figure) + " " +
+         std::string(unit.name);
+}
+
+std::string json_number(double value) {
+  char text[32];  // as "%.6g" writes it, without printf's cost: a page writes many thousands
+  return std::string(
+      text, std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6).ptr);
+}
+
+std::string exact_number(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
 }  // namespace capdump

@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
-"""capdump --report on captures of every kind: a damaged one, one of a single type, one of noise
-only and an empty file. Each page must parse as HTML with every element closed in order, fetch
-nothing (no src, href or url() anywhere), stay under 2 MiB and carry the --stats summary of its
-capture.
+"""capdump --report on captures of every kind: a damaged one (with and without a clock), one of a
+single type, one of noise only and an empty file. Each page must parse as HTML with every element
+closed in order, fetch nothing (no src, href or url() anywhere), stay under 2 MiB and carry the
+--stats summary of its capture; its packet rate chart must add up to the packets by type of
+--stats, and its table of damaged packets must be the first of those the listing shows.
 
 Usage: report_page_check.py CAPDUMP CAPGEN WORKDIR
 """
 import html.parser
 import json
 import os
+import re
 import subprocess
 import sys
 
@@ -50,6 +52,50 @@ class Checker(html.parser.HTMLParser):
                 self.faults.append(f"<{tag} {name}> fetches")
 
 
+CHART = '<svg class="chart"'
+REASONS = {"checksum_a": "checksum A", "checksum_b": "checksum B",
+           "oversize_length": "oversize length"}
+
+
+def rate_faults(charts, stats):
+    """The packet rate chart's rates times each slice's span, against --stats' packets by type."""
+    x = charts["x"]
+    rates = [c for c in charts["charts"] if c and c[0]["name"].startswith("type ")]
+    if not rates:
+        return ["no packet rate chart"] if stats["packets"] else []
+    faults = []
+    for series in rates[0]:
+        if series["name"] == "other types":
+            continue
+        values = series["values"]
+        spans = [min(x["slice"], x["extent"] - i * x["slice"]) for i in range(len(values))]
+        scale = 1 if x["time"] else 1 / (1024 * 1024)
+        total = sum(v * span * scale for v, span in zip(values, spans))
+        expected = stats["packets_by_type"][series["name"][5:]]
+        if abs(total - expected) > 1e-4 * expected + 1:
+            faults.append(f"{series['name']}: the rates add up to {total:.1f}, not {expected}")
+    return faults
+
+
+def damaged_faults(capdump, capture, extra, text):
+    """The damaged packets' table against the listing's first rejected and not exact packets."""
+    lines = subprocess.run([capdump, "--errors", *extra, capture], check=True,
+                           capture_output=True, text=True).stdout.splitlines()
+    listed = []
+    for line in map(json.loads, lines):
+        reason = REASONS.get(line.get("error")) or line.get("form", "").replace("_", " ")
+        if reason:
+            listed.append([str(line["offset"]), str(line["type"]), str(line["length"]), reason])
+    table = re.search(r'<table class="damaged">(.*?)</table>', text)
+    rows = [re.findall(r"<td>(.*?)</td>", row)
+            for row in re.findall(r"<tr><td>.*?</tr>", table.group(1) if table else "")]
+    shown = [[row[0], *row[-3:]] for row in rows]
+    if shown != listed[:100]:
+        return [f"the damaged packets' table shows {len(shown)} rows, not the listing's first 100 "
+                f"of {len(listed)}"]
+    return []
+
+
 def check(capdump, capture, page, extra):
     subprocess.run([capdump, "--report", page, *extra, capture], check=True)
     stats = subprocess.run([capdump, "--stats", "--format", "jsonl", *extra, capture],
@@ -64,8 +110,13 @@ def check(capdump, capture, page, extra):
         faults.append(f"{len(text.encode())} bytes")
     if json.loads(checker.stats or "null") != json.loads(stats):
         faults.append("the stats differ from --stats")
+    charts = re.search(r'<script type="application/json" id="capdump-charts">(.*?)</script>', text)
+    charts = json.loads(charts.group(1)) if charts else None
+    if charts:
+        faults += rate_faults(charts, json.loads(stats))
+    faults += damaged_faults(capdump, capture, extra, text)
     print(f"{os.path.basename(page)}: {len(text.encode())} bytes, "
-          f"{text.count('<svg class=')} charts, {'; '.join(faults) or 'ok'}")
+          f"{text.count(CHART)} charts, {'; '.join(faults) or 'ok'}")
     return not faults
 
 
@@ -79,9 +130,10 @@ def main():
     with open(path("noise.cap"), "wb") as f:
         f.write(bytes(10000))
     open(path("empty.cap"), "wb").close()
-    cases = [("damaged.cap", ["--recover"]), ("one-type.cap", []), ("noise.cap", []),
-             ("empty.cap", [])]
-    results = [check(capdump, path(name), path(name + ".html"), extra) for name, extra in cases]
+    cases = [("damaged.cap", ["--recover"]), ("damaged.cap", ["--recover", "--clock", "10.lead:ms"]),
+             ("one-type.cap", []), ("noise.cap", []), ("empty.cap", [])]
+    results = [check(capdump, path(name), path(f"{name}{len(extra)}.html"), extra)
+               for name, extra in cases]
     sys.exit(0 if all(results) else 1)
 
 
