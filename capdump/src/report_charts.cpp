@@ -19,7 +19,10 @@ constexpr double kMiB = 1024.0 * 1024.0;
 constexpr std::size_t kColours = 16;  // line colours c0 to c15; later lines dashed
 
 std::string line_class(std::size_t line) {
-  return "c" + std::to_string(line % kColours) + (line >= kColours ? " dash" : "");
+  std::string css = "c";  // appended piece by piece: g++ -O3 warns falsely (-Wrestrict) on a
+  css += std::to_string(line % kColours);  // chain of operator+ that starts with a literal
+  if (line >= kColours) css += " dash";
+  return css;
 }
 
 std::string key(std::string_view css_class, std::string_view label) {
@@ -78,7 +81,8 @@ std::string ReportCharts::add(const SvgChart &chart) {
 
 std::string ReportCharts::along_capture() {
   const capture_pass::CaptureStats &stats = report_.stats;
-  const AxisUnit unit = axis_unit(x_.time, x_.extent);  // the unit of the axes
+  // Time in the unit that fits a slice; sizes in the axes' unit, the one size unit of the page.
+  const AxisUnit unit = axis_unit(x_.time, x_.time ? x_.slice_width : x_.extent);
   std::string html = "<h2>Along the " + std::string(x_.time ? "recording" : "capture") +
                      "</h2><p class=\"note\">Each point is one of " +
                      std::to_string(report_.slices) + " slices of " +
