@@ -143,6 +143,7 @@ std::string ReportCharts::along_capture() {
 std::string ReportCharts::rate_chart(const std::string &title, int height,
                                      const std::vector<NamedLine> &lines) {
   std::vector<SliceValues> all{{0}};
+  all.reserve(lines.size() + 1);
   for (const NamedLine &line : lines) all.push_back(line.values);
   SvgChart plot = chart({title, "packets" + rate_unit_, kPageWidth, height}, value_range(all));
   std::string legend;
@@ -187,6 +188,7 @@ std::string ReportCharts::field_chart(const SeriesGroup &group, std::string &not
     return "<figure>" + add(plot) + "</figure>";
   }
   std::vector<SliceValues> lines;
+  lines.reserve(varying.size());
   for (const std::size_t s : varying) lines.push_back(values(s, mean));
   SvgChart plot = chart({group.title, "mean", kPageWidth / 2 - 8, 180}, value_range(lines));
   for (std::size_t line = 0; line < lines.size(); ++line) {
