@@ -63,6 +63,7 @@ py::tuple read_arrays(const py::handle &source, const std::optional<std::vector<
 
 PYBIND11_MODULE(_protolib, module) {
   module.doc() = "The compiled part of protolib; use the functions of the protolib package.";
+  module.attr("__version__") = PROTOLIB_VERSION;  // the project's, as the programs' --version
   module.def("read", &read_arrays, py::arg("source"), py::arg("types"), py::arg("recover"),
              py::arg("keep_malformed"), py::arg("clock"), py::arg("gap"),
              "(arrays by type, malformed, errors, gaps, stats as JSON text) of a capture.");
@@ -75,6 +76,8 @@ PYBIND11_MODULE(_protolib, module) {
       "The dtype of the rows of type, with a time and a recovered column or not.");
   module.def("listing", &pyproto::listing_numbers, py::arg("source"), py::arg("type"),
              "The numbers of dumpten's (type 10) or dumptwo's (type 2) lines.");
+  module.def("listing_columns", &pyproto::listing_columns, py::arg("type"),
+             "The names of listing's columns for type 10 or 2.");
   module.def("encode", &pyproto::encode_packet, py::arg("type"), py::arg("fields"),
              "One whole packet of type from its fields.");
   module.add_object("Packet", pyproto::packet_tuple_type());
