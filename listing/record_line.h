@@ -4,13 +4,16 @@
 #define LISTING_RECORD_LINE_H
 
 #include <protolib/decoder.h>
+#include <protolib/catalogue.hpp>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <tuple>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "io/number_text.h"
 #include "listing/listing.h"
@@ -73,6 +76,27 @@ int64_t *put_member_numbers(int64_t *out, const Value &value) {
   return out;
 }
 
+// Appends the names of member's numbers, each after prefix: its name in the catalogue, with
+// "[i]" for each element of an array.
+template <auto Member>
+void append_member_names(std::vector<std::string> &names, const std::string &prefix) {
+  using Of = MemberOf<Member>;
+  std::string name;
+  const auto find = [&](const auto &field) {
+    if constexpr (std::is_same_v<std::remove_cv_t<decltype(field.member)>, decltype(Member)>) {
+      if (field.member == Member) name = field.name;
+    }
+  };
+  protolib::walk_layout<typename Of::Owner>(protolib::LayoutHooks{find, find, [](const auto &) {}});
+  if constexpr (std::is_array_v<std::remove_reference_t<
+                    decltype(std::declval<typename Of::Owner>().*Member)>>) {
+    for (std::size_t i = 0; i < Of::kCount; ++i)
+      names.push_back(prefix + name + "[" + std::to_string(i) + "]");
+  } else {
+    names.push_back(prefix + name);
+  }
+}
+
 // Nothing kept: the listed record's part, formatted anew on every line.
 struct NoCache {};
 
@@ -122,6 +146,14 @@ struct LinePart {
     return put_from<First, Members...>(out, record);
   }
 
+  // Appends the names of the part's numbers: "T.fresh" when shown, then "T.name" for a scalar
+  // member and "T.name[i]" for an array's elements, T the record's type.
+  static void append_names(std::vector<std::string> &names) {
+    const std::string type = std::to_string(protolib::Layout<Record>::kType) + ".";
+    if constexpr (kFresh) names.push_back(type + "fresh");
+    (line_detail::append_member_names<Members>(names, type), ...);
+  }
+
   // Stores the part's numbers: the fresh flag when shown, then the members.
   static int64_t *put_numbers(int64_t *out, const Record &record) {
     if constexpr (kFresh) *out++ = record.fresh;
@@ -168,6 +200,13 @@ class RecordLine final : public LineFormatter {
   // Stores the kNumbers numbers of the line format() would write now.
   static void numbers(const PacketDecoder &decoder, int64_t *out) {
     ((out = Parts::put_numbers(out, decoder.*Parts::kSlot)), ...);
+  }
+
+  // The names of the kNumbers numbers, in order: "1.uword", "10.words[0]", "12.fresh".
+  static std::vector<std::string> column_names() {
+    std::vector<std::string> names;
+    (Parts::append_names(names), ...);
+    return names;
   }
 
   // Clears the fresh flags the line shows, as format() does once it has written the line.

@@ -15,27 +15,37 @@ dumptwo do.
 
 from __future__ import annotations
 
+import io
 import json
 import operator
 import os
+from collections.abc import Mapping
 from typing import Any, BinaryIO, Dict, Iterable, Iterator, List, Optional, Union
 
 import numpy as np
 
 from . import _protolib
 
-__all__ = ["Capture", "Packet", "read", "listing", "iter_packets", "encode"]
+__all__ = ["Capture", "Packet", "read", "listing", "listing_columns", "iter_packets", "encode"]
+
+__version__: str = _protolib.__version__
 
 Source = Union[str, "os.PathLike[str]", bytes, bytearray, memoryview, BinaryIO]
 
 
-class Capture:
+class Capture(Mapping):
     """The packets of one capture by type, those that are not exact, its rejected packets, its
     clock's gaps and its figures; see help(protolib.read) for the arrays' fields.
 
-    capture[t] is a NumPy structured array with one row per packet of type t in capture order
-    (an empty one when the capture has none). clock is the clock read gave, or None.
+    A read-only mapping from type to array: len, iteration over the types with rows (in
+    ascending order), keys, items, values, get and in. capture[t] is a NumPy structured array
+    with one row per packet of type t in capture order; for a type 0 to 255 without rows it is
+    an empty array of that type's row layout (get gives the default instead). clock is the
+    clock read gave, or None. Captures compare and hash by identity.
     """
+
+    __eq__ = object.__eq__
+    __hash__ = object.__hash__
 
     def __init__(self, arrays: Dict[int, np.ndarray], malformed: np.ndarray, errors: np.ndarray,
                  gaps: np.ndarray, stats: Dict[str, Any], *, clock: Optional[str],
@@ -64,8 +74,20 @@ class Capture:
     def __contains__(self, packet_type: object) -> bool:
         return packet_type in self._arrays
 
+    def __len__(self) -> int:
+        return len(self._arrays)
+
+    def __iter__(self) -> Iterator[int]:
+        return iter(self.types)
+
+    def get(self, packet_type: int, default: Any = None) -> Any:
+        return self._arrays.get(packet_type, default)
+
     def __repr__(self) -> str:
-        counts = ", ".join(f"{t}: {len(self._arrays[t])}" for t in self.types)
+        shown = self.types[:_REPR_TYPES]
+        counts = ", ".join(f"{t}: {len(self._arrays[t])}" for t in shown)
+        if len(self._arrays) > len(shown):
+            counts += f", ... {len(self._arrays)} types"
         return (f"<protolib.Capture packets {{{counts}}}, {len(self.malformed)} malformed,"
                 f" {len(self.errors)} errors>")
 
@@ -83,18 +105,29 @@ class Capture:
         from a date, hence time spans and not datetimes. Raises ValueError for "time" when the
         capture was read without a clock, and for any other index.
         """
+        return self._frame(packet_type, index)
+
+    def _frame(self, packet_type: int, index: Optional[str],
+               first: Optional[Dict[str, Any]] = None) -> "pandas.DataFrame":  # noqa: F821
+        """to_pandas with the columns of first before the packets': built at once, one block a
+        dtype, so that no column is inserted into a frame of many (pandas warns of that)."""
         import pandas
 
-        frame = pandas.DataFrame(_columns(self[packet_type]), copy=False)
-        if index is None:
-            return frame
-        if index != "time":
+        if index not in (None, "time"):
             raise ValueError(f"index is None or 'time', not {index!r}")
-        if self.clock is None:
+        if index == "time" and self.clock is None:
             raise ValueError("index='time' needs a clock: read the capture with clock=...")
-        frame.index = pandas.TimedeltaIndex(_timedeltas(frame.pop("time").to_numpy()),
-                                            name="time")
+        columns = dict(first or {})
+        columns.update(_columns(self[packet_type]))
+        time = columns.pop("time") if index == "time" else None
+        frame = pandas.DataFrame(columns, copy=False)
+        if time is not None:
+            frame.index = pandas.TimedeltaIndex(_timedeltas(time), name="time")
         return frame
+
+
+# The types a Capture's repr names at most.
+_REPR_TYPES = 16
 
 
 def _timedeltas(seconds: np.ndarray) -> np.ndarray:
@@ -128,14 +161,14 @@ def _columns_of(values: np.ndarray, name: str) -> Dict[str, np.ndarray]:
     return {name: values}
 
 
-def read(source: Source, *, types: Optional[Iterable[int]] = None, recover: bool = False,
+def read(source: Source, *, types: Union[int, Iterable[int], None] = None, recover: bool = False,
          clock: Optional[str] = None, keep_malformed: bool = False,
          gap: Optional[float] = None) -> Capture:
     """Reads a whole capture into NumPy arrays, one per packet type.
 
     source: a path (str or os.PathLike), a bytes-like object (the capture's bytes) or a binary
         file object (read with read1() or read() to its end).
-    types: the packet types to keep (0 to 255); None keeps every type.
+    types: the packet type to keep, or the types (0 to 255); None keeps every type.
     recover: also find the packets a rejected packet swallowed, as capdump --recover does.
     clock: "TYPE.FIELD[:UNIT]", as capdump --clock: the scalar integer field FIELD of the
         catalogue type TYPE counts ticks of UNIT (ns, us, ms, s, the default, or a number of
@@ -183,9 +216,14 @@ def read(source: Source, *, types: Optional[Iterable[int]] = None, recover: bool
     number or comes without a clock. The GIL is released while the capture is parsed (not while
     a file object's read runs), so threads reading different captures run in parallel.
     """
-    kept = None if types is None else [operator.index(t) for t in types]
+    if types is None:
+        kept = None
+    elif hasattr(types, "__index__"):
+        kept = [operator.index(types)]
+    else:
+        kept = [operator.index(t) for t in types]
     arrays, malformed, errors, gaps, stats_json = _protolib.read(
-        source, kept, bool(recover), bool(keep_malformed), clock,
+        _binary(source), kept, bool(recover), bool(keep_malformed), clock,
         None if gap is None else float(gap))
     return Capture(arrays, malformed, errors, gaps, _stats(stats_json), clock=clock,
                    recovered=bool(recover))
@@ -210,7 +248,22 @@ def listing(source: Source, packet_type: int) -> np.ndarray:
     (the newest packet of each type, fresh flags as the program shows and clears them). source
     is as for read. Raises ValueError for another packet_type.
     """
-    return _protolib.listing(source, operator.index(packet_type))
+    return _protolib.listing(_binary(source), operator.index(packet_type))
+
+
+def listing_columns(packet_type: int) -> List[str]:
+    """The names of the columns of listing(source, packet_type): those of the README's tables of
+    dumpten's (packet_type 10) and dumptwo's (packet_type 2) lines. Raises ValueError for
+    another packet_type."""
+    return list(_protolib.listing_columns(operator.index(packet_type)))
+
+
+def _binary(source: Source) -> Source:
+    """source, refused with TypeError when it is a file opened in text mode."""
+    if isinstance(source, io.TextIOBase):
+        raise TypeError(f"{getattr(source, 'name', 'the file')!r} is open in text mode: a "
+                        "capture is binary, open it with open(path, 'rb')")
+    return source
 
 
 Packet = _protolib.Packet
@@ -236,7 +289,7 @@ def iter_packets(source: Source, *, clock: Optional[str] = None) -> Iterator[Pac
     The source is opened at once (raising as read does, and ValueError for a clock read
     refuses); packets are read as the iterator is.
     """
-    stream = _protolib.PacketStream(source, clock)
+    stream = _protolib.PacketStream(_binary(source), clock)
 
     def packets() -> Iterator[Packet]:
         for block in iter(stream.next_block, None):
@@ -249,9 +302,19 @@ def encode(packet_type: int, fields: Dict[str, Any]) -> bytes:
     """One whole packet (sync pair, type, length, payload, checksums) from its fields.
 
     fields as iter_packets gives them: the record's fields by name, missing ones 0; "count",
-    when missing, is the number of "entries". When fields has "payload", those bytes are the
-    payload and the other fields are not read (any type 0 to 255). Uses the library's encoder.
+    when missing, is the number of "entries". When fields has "payload" (a bytes-like object,
+    or a str of hex digits as capdump's JSON Lines carry it), those bytes are the payload and
+    the other fields are not read (any type 0 to 255). Uses the library's encoder.
     Raises ValueError for a type outside the catalogue without "payload", an unknown field, or a
     value that does not fit its field; TypeError for a value of the wrong kind.
     """
+    payload = fields.get("payload") if isinstance(fields, dict) else None
+    if payload is not None:
+        try:
+            as_bytes = (bytes.fromhex(payload) if isinstance(payload, str)
+                        else memoryview(payload).tobytes())
+        except TypeError:
+            raise TypeError("payload is bytes-like or a str of hex digits, not "
+                            f"{type(payload).__name__}") from None
+        fields = {**fields, "payload": as_bytes}
     return _protolib.encode(operator.index(packet_type), fields)

@@ -1,13 +1,16 @@
 import os
+from collections.abc import Mapping
 from typing import Any, BinaryIO, Dict, Iterable, Iterator, List, Optional, Tuple, Union
 
 import numpy as np
 import numpy.typing as npt
 import pandas
 
+__version__: str
+
 Source = Union[str, os.PathLike[str], bytes, bytearray, memoryview, BinaryIO]
 
-class Capture:
+class Capture(Mapping[int, np.ndarray]):
     malformed: np.ndarray
     errors: np.ndarray
     gaps: np.ndarray
@@ -17,6 +20,9 @@ class Capture:
     def types(self) -> List[int]: ...
     def __getitem__(self, packet_type: int) -> np.ndarray: ...
     def __contains__(self, packet_type: object) -> bool: ...
+    def __len__(self) -> int: ...
+    def __iter__(self) -> Iterator[int]: ...
+    def get(self, packet_type: int, default: Any = ...) -> Any: ...
     def to_pandas(self, packet_type: int, index: Optional[str] = ...) -> pandas.DataFrame: ...
 
 class Packet(Tuple[int, int, Dict[str, Any]]):
@@ -34,12 +40,13 @@ class Packet(Tuple[int, int, Dict[str, Any]]):
 def read(
     source: Source,
     *,
-    types: Optional[Iterable[int]] = ...,
+    types: Union[int, Iterable[int], None] = ...,
     recover: bool = ...,
     clock: Optional[str] = ...,
     keep_malformed: bool = ...,
     gap: Optional[float] = ...,
 ) -> Capture: ...
 def listing(source: Source, packet_type: int) -> npt.NDArray[np.int64]: ...
+def listing_columns(packet_type: int) -> List[str]: ...
 def iter_packets(source: Source, *, clock: Optional[str] = ...) -> Iterator[Packet]: ...
 def encode(packet_type: int, fields: Dict[str, Any]) -> bytes: ...

@@ -14,6 +14,7 @@ from typing import Optional, Sequence, Union
 
 import dask
 import dask.dataframe
+import numpy as np
 import pandas
 
 import protolib
@@ -21,32 +22,32 @@ import protolib
 __all__ = ["read_many"]
 
 
-def _packets(source: protolib.Source, packet_type: int, clock: Optional[str],
-             keep_malformed: bool) -> pandas.DataFrame:
-    capture = protolib.read(source, types=[packet_type], clock=clock,
-                            keep_malformed=keep_malformed)
-    return capture.to_pandas(packet_type)
+Path = Union[str, "os.PathLike[str]"]
 
 
-def _frame(path: Union[str, "os.PathLike[str]"], packet_type: int, clock: Optional[str],
+def _frame(source: protolib.Source, name: str, packet_type: int, clock: Optional[str],
            keep_malformed: bool) -> pandas.DataFrame:
-    frame = _packets(path, packet_type, clock, keep_malformed)
-    frame.insert(0, "file", os.fspath(path))
-    return frame
+    """The capture's to_pandas(packet_type) after a column "file" of name, made at once."""
+    capture = protolib.read(source, types=packet_type, clock=clock, keep_malformed=keep_malformed)
+    file = np.full(len(capture[packet_type]), name, dtype=object)
+    return capture._frame(packet_type, None, {"file": file})
 
 
 def read_many(
-    paths: Sequence[Union[str, "os.PathLike[str]"]], packet_type: int, *,
+    paths: Union[Path, Sequence[Path]], packet_type: int, *,
     clock: Optional[str] = None, keep_malformed: bool = False
 ) -> "dask.dataframe.DataFrame":
     """The packets of packet_type in every capture of paths as one Dask DataFrame.
 
-    One partition per capture, in the order of paths, each the capture's to_pandas(packet_type)
-    with a first column "file" holding its path. clock and keep_malformed are read's: with a
-    clock, each frame has a "time" column (seconds by that capture's clock). Nothing is read
-    until the frame is computed; a bad clock raises ValueError at once.
+    paths: one path (str or os.PathLike) or a sequence of them. One partition per capture, in
+    the order of paths, each the capture's to_pandas(packet_type) with a first column "file"
+    holding its path. clock and keep_malformed are read's: with a clock, each frame has a
+    "time" column (seconds by that capture's clock). Nothing is read until the frame is
+    computed; a bad clock raises ValueError at once.
     """
-    meta = _packets(b"", packet_type, clock, keep_malformed)
-    meta.insert(0, "file", pandas.Series([], dtype=object))
-    parts = [dask.delayed(_frame)(path, packet_type, clock, keep_malformed) for path in paths]
+    if isinstance(paths, (str, os.PathLike)):
+        paths = [paths]
+    meta = _frame(b"", "", packet_type, clock, keep_malformed)
+    parts = [dask.delayed(_frame)(path, os.fspath(path), packet_type, clock, keep_malformed)
+             for path in paths]
     return dask.dataframe.from_delayed(parts, meta=meta, verify_meta=False)

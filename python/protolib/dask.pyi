@@ -4,7 +4,7 @@ from typing import Optional, Sequence, Union
 import dask.dataframe
 
 def read_many(
-    paths: Sequence[Union[str, os.PathLike[str]]],
+    paths: Union[str, os.PathLike[str], Sequence[Union[str, os.PathLike[str]]]],
     packet_type: int,
     *,
     clock: Optional[str] = ...,

@@ -3,6 +3,8 @@
 #include <protolib/decoder.h>
 
 #include <memory>
+#include <string>
+#include <type_traits>
 #include <vector>
 
 #include "listing/dumpten_line.h"
@@ -18,9 +20,10 @@ namespace {
 
 // A line formatter that keeps the numbers of Line's lines (a listing::RecordLine) and writes no
 // text.
-template <typename Line>
+template <typename LineType>
 class NumberLine final : public listing::LineFormatter {
  public:
+  using Line = LineType;
   static constexpr std::size_t kCount = Line::kNumbers;
   std::vector<int64_t> numbers;
 
@@ -64,13 +67,28 @@ py::array_t<int64_t> list_numbers(const py::handle &source, uint8_t listed_type)
                               owner);
 }
 
+// Calls use(line) with a null pointer to the NumberLine of listed_type's lister.
+template <typename Use>
+auto with_line(int listed_type, Use use) {
+  if (listed_type == 10) return use(static_cast<DumptenNumbers *>(nullptr));
+  if (listed_type == 2) return use(static_cast<DumptwoNumbers *>(nullptr));
+  throw py::value_error("listing lists type 10 (dumpten) or 2 (dumptwo), not " +
+                        std::to_string(listed_type));
+}
+
 }  // namespace
 
 py::array_t<int64_t> listing_numbers(const py::handle &source, int listed_type) {
-  if (listed_type == 10) return list_numbers<DumptenNumbers>(source, 10);
-  if (listed_type == 2) return list_numbers<DumptwoNumbers>(source, 2);
-  throw py::value_error("listing lists type 10 (dumpten) or 2 (dumptwo), not " +
-                        std::to_string(listed_type));
+  return with_line(listed_type, [&](auto *line) {
+    return list_numbers<std::remove_pointer_t<decltype(line)>>(source,
+                                                               static_cast<uint8_t>(listed_type));
+  });
+}
+
+std::vector<std::string> listing_columns(int listed_type) {
+  return with_line(listed_type, [](auto *line) {
+    return std::remove_pointer_t<decltype(line)>::Line::column_names();
+  });
 }
 
 }  // namespace pyproto

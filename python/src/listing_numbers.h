@@ -5,12 +5,19 @@
 
 #include <pybind11/numpy.h>
 
+#include <string>
+#include <vector>
+
 namespace pyproto {
 
 // An int64 array of shape (lines, 42) for listed_type 10 (dumpten) or (lines, 24) for 2
 // (dumptwo), read from source (see PythonSource) with the GIL released. Raises ValueError for
 // another type and the source's errors.
 pybind11::array_t<int64_t> listing_numbers(const pybind11::handle &source, int listed_type);
+
+// The names of listing_numbers' columns for listed_type: "1.uword", "10.words[0]", "12.fresh".
+// Raises ValueError for another type.
+std::vector<std::string> listing_columns(int listed_type);
 
 }  // namespace pyproto
 

@@ -3,7 +3,10 @@
 #include <protolib/catalogue.hpp>
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <concepts>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -44,9 +47,31 @@ PyObject *key(std::string_view name) {
   return entry->second;
 }
 
+// A float as a double with a NaN's sign, payload and signalling bit kept: the hardware's
+// conversion quiets a signalling NaN, and encode would then give back other bytes.
+double widen(float value) {
+  if (!std::isnan(value)) return value;
+  const auto bits = std::bit_cast<uint32_t>(value);
+  const uint64_t sign = uint64_t{bits >> 31} << 63;
+  const uint64_t payload = uint64_t{bits & 0x7FFFFFU} << 29;
+  return std::bit_cast<double>(sign | 0x7FF0000000000000ULL | payload);
+}
+
+// widen's inverse for the doubles it makes; another NaN keeps its sign and top payload bits.
+float narrow(double value) {
+  if (!std::isnan(value)) return static_cast<float>(value);
+  const auto bits = std::bit_cast<uint64_t>(value);
+  const auto sign = static_cast<uint32_t>(bits >> 63) << 31;
+  auto payload = static_cast<uint32_t>(bits >> 29) & 0x7FFFFFU;
+  if (payload == 0) payload = 0x400000U;  // bits lost below a float's: still a NaN, a quiet one
+  return std::bit_cast<float>(sign | 0x7F800000U | payload);
+}
+
 template <typename Value>
 PyObject *new_number(Value value) {
-  if constexpr (std::floating_point<Value>) {
+  if constexpr (std::is_same_v<Value, float>) {
+    return PyFloat_FromDouble(widen(value));
+  } else if constexpr (std::floating_point<Value>) {
     return PyFloat_FromDouble(value);
   } else if constexpr (std::is_signed_v<Value>) {
     return PyLong_FromLong(value);
@@ -103,7 +128,11 @@ Value to_field(std::string_view name, const py::handle &item) {
   if constexpr (std::floating_point<Value>) {
     const double value = PyFloat_AsDouble(item.ptr());
     if (value == -1.0 && PyErr_Occurred()) throw py::error_already_set();
-    return static_cast<Value>(value);
+    if constexpr (std::is_same_v<Value, float>) {
+      return narrow(value);
+    } else {
+      return value;
+    }
   } else {
     const py::object number = steal(PyNumber_Index(item.ptr()));
     int overflow = 0;

@@ -10,7 +10,7 @@ import numpy as np
 import pytest
 
 import protolib
-from conftest import CLOCK, capdump_lines
+from conftest import CLOCK, capdump_lines, run
 
 # The columns of a row before the record's fields.
 HEAD = ("offset", "time", "length", "exact", "recovered")
@@ -200,3 +200,8 @@ def test_to_pandas_spreads_arrays_into_columns(damaged):
                 else:
                     assert f"entries_0_{name}_{column.shape[1] - 1}" in frame
         assert frame["offset"].tolist() == rows["offset"].tolist()
+
+
+def test_version_is_the_programs():
+    for name in ("capgen", "capdump", "dumpten", "dumptwo"):
+        assert run(name, "--version") == f"{name} {protolib.__version__}\n"
