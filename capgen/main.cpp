@@ -1,6 +1,7 @@
 // capgen: writes a deterministic synthetic capture, or one made from capdump's JSON Lines. Data
 // goes to OUT, diagnostics and the --verbose report to standard error.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -106,6 +107,11 @@ int main(int argc, char **argv) {
     if (const std::optional<int> status = cli::answer_without_work(
             capgen::kAbout, parsed.error, parsed.request, capgen::help_text)) {
       return *status;
+    }
+    if (parsed.options.output == "-" && isatty(STDOUT_FILENO) == 1) {
+      return cli::report_usage_error(
+          capgen::kAbout.name,
+          "a capture is binary data; send standard output to a file or a pipe");
     }
     return parsed.options.from_jsonl.empty() ? generate_to(parsed.options)
                                              : convert_jsonl(parsed.options);

@@ -42,4 +42,14 @@ void FollowSource::pause() {
   }
 }
 
+bool wait_for_file(const char *path) {
+  struct stat info {};
+  while (stat(path, &info) != 0) {
+    if (stop_signal() != 0) return false;
+    pollfd stop{stop_signal_fd(), POLLIN, 0};
+    poll(&stop, stop.fd >= 0 ? 1 : 0, kPauseMs);
+  }
+  return true;
+}
+
 }  // namespace io

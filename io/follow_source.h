@@ -28,6 +28,11 @@ class FollowSource final : public ByteSource {
   std::function<void()> shrank_;
 };
 
+// Waits until path names a file, looking again after each pause FollowSource makes, as tail -F
+// does for a file not yet made. Returns false, still without the file, once a stop signal asks
+// to stop.
+bool wait_for_file(const char *path);
+
 }  // namespace io
 
 #endif  // IO_FOLLOW_SOURCE_H

@@ -1,6 +1,7 @@
 #include "testing/program_runner.h"
 
 #include <fcntl.h>
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -79,6 +80,12 @@ ProgramRun run_program(const std::string &program, const std::vector<std::string
   if (piped_stdin) std::signal(SIGPIPE, SIG_IGN);
   const Pipe in = piped_stdin ? make_pipe() : Pipe{};
   const Pipe out = stdout_to == Stdout::kHeadPipe ? make_pipe() : Pipe{};
+  int terminal = -1;
+  int terminal_device = -1;
+  if (stdout_to == Stdout::kTerminal &&
+      openpty(&terminal, &terminal_device, nullptr, nullptr, nullptr) != 0) {
+    throw std::runtime_error("openpty failed");
+  }
 
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
@@ -102,11 +109,17 @@ ProgramRun run_program(const std::string &program, const std::vector<std::string
       case Stdout::kHeadPipe:
         if (dup2(out.write_end, STDOUT_FILENO) < 0) _exit(126);
         break;
+      case Stdout::kTerminal:
+        if (dup2(terminal_device, STDOUT_FILENO) < 0) _exit(126);
+        close(terminal_device);
+        close(terminal);
+        break;
     }
     redirect(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
     execv(program.c_str(), args.data());
     _exit(127);
   }
+  if (terminal_device >= 0) close(terminal_device);
   ProgramRun run;
   std::thread feeder;
   if (piped_stdin) {
@@ -121,6 +134,7 @@ ProgramRun run_program(const std::string &program, const std::vector<std::string
   int wait_status = 0;
   waitpid(pid, &wait_status, 0);
   run.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+  if (terminal >= 0) close(terminal);
   if (stdout_to != Stdout::kHeadPipe) run.out = slurp(out_path);
   run.err = slurp(err_path);
   return run;

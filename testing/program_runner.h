@@ -14,8 +14,9 @@ struct ProgramRun {
 };
 
 // Where the child's standard output goes. kHeadPipe is a pipe whose reader keeps the first
-// kHeadBytes bytes and then closes it, as `program | head -c 100` does.
-enum class Stdout { kCaptured, kDevFull, kClosed, kHeadPipe };
+// kHeadBytes bytes and then closes it, as `program | head -c 100` does. kTerminal is a
+// pseudo-terminal that nothing reads: for programs that must refuse to write to one.
+enum class Stdout { kCaptured, kDevFull, kClosed, kHeadPipe, kTerminal };
 inline constexpr std::size_t kHeadBytes = 100;
 
 // Runs program with argv (argv[0] included, so it can differ from the program's path). Standard

@@ -26,6 +26,7 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/values.h"
+#include "io/follow_source.h"
 #include "io/input_file.h"
 #include "io/output_buffer.h"
 #include "io/stop_signal.h"
@@ -171,6 +172,13 @@ int run_dump(const Options &options) {
   const auto shrank = [&shown] {
     std::fprintf(stderr, "capdump: %s shrank; reading it again from the start\n", shown.c_str());
   };
+  if (options.follow && options.input != "-" && access(options.input.c_str(), F_OK) != 0 &&
+      errno == ENOENT) {
+    io::catch_stop_signals();
+    std::fprintf(stderr, "capdump: %s does not exist yet; waiting for it to appear\n",
+                 shown.c_str());
+    if (!io::wait_for_file(options.input.c_str())) return io::status_after_stop(cli::kDone);
+  }
   io::InputFile input = io::open_input(
       options.input.c_str(), {.before_wait = deliver, .follow = options.follow, .shrank = shrank});
   if (!input.opened()) {

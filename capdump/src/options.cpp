@@ -165,7 +165,8 @@ const cli::OptionTable<Options> &option_table() {
        set_gap},
       {"--follow", "",
        "at the end of FILE, wait for bytes appended to it and list them as they arrive, as "
-       "tail -f does, until Ctrl-C; a file that shrinks is read again from the start",
+       "tail -f does, until Ctrl-C; a file that shrinks is read again from the start, one "
+       "that does not exist yet is waited for",
        set_flag<&Options::follow>, "-f"},
   };
   return table;

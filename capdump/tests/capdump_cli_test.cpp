@@ -99,6 +99,11 @@ TEST(CapdumpCli, FailuresEndWithAMessageAndTheirStatus) {
        Stdout::kDevFull,
        1,
        "capdump: cannot write standard output: No space left on device\n"},
+      {{"capdump", "--format=raw", capture},
+       Stdout::kTerminal,
+       2,
+       "capdump: --format raw writes packet bytes; send standard output to a file or a pipe\n" +
+           kTryHelp},
   };
   expect_failures(kCapdump, rows);
   EXPECT_EQ(slurp(dir.path("type-1.csv")), as_text(make_packet(1, counting_payload(8))));

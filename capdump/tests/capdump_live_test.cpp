@@ -65,4 +65,27 @@ TEST(CapdumpLive, FollowListsAppendedPacketsAndRereadsAFileThatShrank) {
   EXPECT_EQ(run.status, 130);
 }
 
+// -f on a file not made yet waits for it, as tail -F does, then lists what it holds and what is
+// appended.
+TEST(CapdumpLive, FollowWaitsForAFileNotMadeYet) {
+  const std::vector<Bytes> packets = live_packets();
+  TempDir dir;
+  const std::string path = dir.path("later.cap");
+  LiveProgram live(CAPDUMP_PATH, {"capdump", "-f", path});
+  live.read_output_until(LiveProgram::Clock::now() + std::chrono::milliseconds(200));
+  EXPECT_EQ(live.err(), "capdump: '" + path + "' does not exist yet; waiting for it to appear\n");
+  put(path, packets[1], std::ios::trunc);
+  ASSERT_TRUE(live.wait_for_lines(1)) << live.err();
+  put(path, packets[4], std::ios::app);
+  ASSERT_TRUE(live.wait_for_lines(2)) << live.err();
+  live.signal(SIGINT);
+  const ProgramRun run = live.finish();
+  EXPECT_EQ(
+      run.out,
+      run_program(CAPDUMP_PATH,
+                  {"capdump", dir.write("both.cap", as_string(concat({packets[1], packets[4]})))})
+          .out);
+  EXPECT_EQ(run.status, 130);
+}
+
 }  // namespace

@@ -111,6 +111,10 @@ TEST(CapgenCli, FailuresEndWithAMessageAndTheirStatus) {
        Stdout::kCaptured,
        1,
        "capgen: cannot read '/proc/self/mem': Input/output error\n"},
+      {{"capgen", "--packets", "3", "-"},
+       Stdout::kTerminal,
+       2,
+       "capgen: a capture is binary data; send standard output to a file or a pipe\n" + kTryHelp},
   };
   expect_failures(kCapgen, rows);
 }
