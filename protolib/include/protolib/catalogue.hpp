@@ -7,9 +7,13 @@
 // its record in order. The library's decoding, encoding and dispatch walk
 // this description, and so does every tool that prints, reads or makes packets by field name.
 //
-// C++ only: C callers use the records and routines of decoder.h and writer.h, which this header
-// describes.
+// C++20 only (it uses concepts): C callers use the records and routines of decoder.h
+// and writer.h, which this header describes. CMake users of protolib::protolib get -std=c++20
+// from the target; others compile with -std=c++20 or later.
 #ifndef PROTOLIB_CATALOGUE_HPP
+#if __cplusplus < 202002L
+#error "<protolib/catalogue.hpp> needs C++20: compile with -std=c++20 or later"
+#endif
 #define PROTOLIB_CATALOGUE_HPP
 
 #include <protolib/decoder.h>

@@ -3,7 +3,7 @@
 // the catalogue. The one place that compares a packet's length with a layout; every reader that
 // must tell exact packets from malformed ones asks here.
 //
-// C++ only, like the catalogue description it reads.
+// C++20 only, like the catalogue description it reads.
 #ifndef PROTOLIB_PACKET_FORM_HPP
 #define PROTOLIB_PACKET_FORM_HPP
 
