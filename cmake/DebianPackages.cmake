@@ -34,7 +34,7 @@ The ring, framer, decoder and writer of the packet stream with their C
 headers (C11), the catalogue's C++ headers (C++20), a CMake package and
 a pkg-config file.")
 
-if(PROTOLIB_BUILD_PYTHON)
+if(TARGET _protolib)  # the Python package is built (not under the sanitizers)
   list(APPEND CPACK_COMPONENTS_ALL python)
   set(python ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR})
   math(EXPR next_minor "${Python3_VERSION_MINOR} + 1")
