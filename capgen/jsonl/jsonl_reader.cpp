@@ -13,9 +13,38 @@ namespace capgen {
 
 namespace {
 
+// Arrays and objects nest this deep at most in a line; capdump's lines nest four deep.
+constexpr std::size_t kMaxNesting = 64;
+
+// True when line opens arrays and objects more than kMaxNesting deep, strings aside; a
+// deeper value could exhaust the stack of whatever walks it recursively.
+bool nests_too_deep(std::string_view line) {
+  std::size_t depth = 0;
+  bool in_string = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (in_string) {
+      if (c == '\\') ++i;
+      in_string = c != '"';
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxNesting) return true;
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+  return false;
+}
+
 // Adds the packet of one line to output. Returns what is wrong with the line, or empty.
 std::string add_packet(std::string_view line, io::OutputBuffer &output) {
   if (line.find_first_not_of(" \t\r") == std::string_view::npos) return {};
+  // The JSON library would stop at a NUL and take the line for what comes before it.
+  if (const std::size_t nul = line.find('\0'); nul != std::string_view::npos)
+    return "a NUL byte at column " + std::to_string(nul + 1);
+  if (nests_too_deep(line))
+    return "arrays and objects nested more than " + std::to_string(kMaxNesting) + " deep";
   try {
     const nlohmann::json object = nlohmann::json::parse(line);
     if (object.is_object() && object.contains("error")) return {};

@@ -119,6 +119,13 @@ TEST(JsonlReader, TheFirstLineThatIsNoPacketIsNamed) {
        "string: missing closing quote; last read: '\"'; expected " +
            std::string(47, 'x') + "...'"},
       {std::string(capgen::kMaxJsonLine + 1, ' '), "line longer than 1048576 bytes"},
+      // Hostile lines: a NUL that would end the line early, nesting that would exhaust the
+      // stack of a message that shows the value; brackets inside strings do not count.
+      {std::string(R"({"type":5,"payload":""})") + '\0' + "garbage", "a NUL byte at column 24"},
+      {R"({"type":1,"length":)" + std::string(520000, '[') + std::string(520000, ']') + "}",
+       "arrays and objects nested more than 64 deep"},
+      {R"({"type":1,"length":")" + std::string(100, '[') + R"("})",
+       "\"length\" is \"" + std::string(59, '[') + "... but the packet holds 8 payload bytes"},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.line);
