@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "capture_pass/decoded_packet.h"
+#include "python/src/buffer_view.h"
 
 namespace py = pybind11;
 
@@ -230,11 +231,11 @@ py::bytes encode_packet(int type, const py::dict &fields) {
   uint8_t packet[WIRE_MAX_PACKET];
   int32_t size = 0;
   if (fields.contains("payload")) {
-    const py::buffer_info payload = py::buffer(fields["payload"]).request();
-    const auto length = static_cast<std::size_t>(payload.size * payload.itemsize);
+    const BufferView payload(fields["payload"]);
+    const std::size_t length = payload.size();
     if (length > WIRE_MAX_PAYLOAD) bad_value("payload", "holds more than 255 bytes");
     uint8_t *end = packet_begin(packet, static_cast<uint8_t>(type));
-    std::memcpy(end, payload.ptr, length);
+    payload.copy_to(end);
     size = packet_finish(packet, end + length);
   } else {
     const bool catalogue =

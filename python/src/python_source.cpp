@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "python/src/buffer_view.h"
+
 namespace py = pybind11;
 
 namespace pyproto {
@@ -96,10 +98,10 @@ class FileObjectSource final : public PythonSource::Impl {
                              std::string(py::str(py::type::handle_of(chunk).attr("__name__"))) +
                              ", not bytes: open the file in binary mode");
       }
-      const py::buffer_info bytes = py::buffer(chunk).request();
-      const auto n = static_cast<std::size_t>(bytes.size * bytes.itemsize);
+      const BufferView bytes(chunk);
+      const std::size_t n = bytes.size();
       if (n > capacity) throw py::value_error("the file object's read gave more than was asked");
-      std::memcpy(buffer, bytes.ptr, n);
+      bytes.copy_to(buffer);
       return static_cast<std::ptrdiff_t>(n);
     } catch (py::error_already_set &e) {
       error_ = std::move(e);

@@ -93,3 +93,32 @@ def test_a_signalling_nan_in_an_f32_comes_back_bit_for_bit():
     assert bytes.fromhex("7f800001") in packet
     (_, _, fields), = protolib.iter_packets(io.BytesIO(packet))
     assert protolib.encode(22, fields) == packet
+
+
+class _Reversed(io.RawIOBase):
+    """A binary file whose read gives each block as a view with a negative stride over the
+    block's bytes stored backwards: the right bytes in their order, its pointer at the end."""
+
+    def __init__(self, data):
+        self._data = data
+
+    def readable(self):
+        return True
+
+    def read(self, size=-1):
+        n = len(self._data) if size is None or size < 0 else size
+        block, self._data = self._data[:n], self._data[n:]
+        return memoryview(block[::-1])[::-1]
+
+
+def test_a_strided_buffer_is_read_in_its_order(damaged):
+    """A file object's read may give a strided view: its bytes in their indexed order, never the
+    memory under its pointer (bytes before the buffer, or the wrong bytes)."""
+    data = pathlib.Path(damaged).read_bytes()
+    expected = protolib.read(data)
+    got = protolib.read(_Reversed(data))
+    assert got.types == expected.types
+    assert all((got[t] == expected[t]).all() for t in expected.types)
+    assert protolib.listing(_Reversed(data), 10).shape == protolib.listing(data, 10).shape
+    with pytest.raises(BufferError):  # a strided source is refused, not misread
+        protolib.read(memoryview(data)[::-1])
