@@ -219,11 +219,11 @@ def read(source: Source, *, types: Union[int, Iterable[int], None] = None, recov
     if types is None:
         kept = None
     elif hasattr(types, "__index__"):
-        kept = [operator.index(types)]
+        kept = [_type(types)]
     else:
-        kept = [operator.index(t) for t in types]
+        kept = [_type(t) for t in types]
     arrays, malformed, errors, gaps, stats_json = _protolib.read(
-        _binary(source), kept, bool(recover), bool(keep_malformed), clock,
+        _binary(source), kept, bool(recover), bool(keep_malformed), _clock(clock),
         None if gap is None else float(gap))
     return Capture(arrays, malformed, errors, gaps, _stats(stats_json), clock=clock,
                    recovered=bool(recover))
@@ -248,14 +248,34 @@ def listing(source: Source, packet_type: int) -> np.ndarray:
     (the newest packet of each type, fresh flags as the program shows and clears them). source
     is as for read. Raises ValueError for another packet_type.
     """
-    return _protolib.listing(_binary(source), operator.index(packet_type))
+    return _protolib.listing(_binary(source), _type(packet_type))
 
 
 def listing_columns(packet_type: int) -> List[str]:
     """The names of the columns of listing(source, packet_type): those of the README's tables of
     dumpten's (packet_type 10) and dumptwo's (packet_type 2) lines. Raises ValueError for
     another packet_type."""
-    return list(_protolib.listing_columns(operator.index(packet_type)))
+    return list(_protolib.listing_columns(_type(packet_type)))
+
+
+# Arguments are checked here, before the extension sees them: its own message for an argument
+# it cannot take would quote every argument, the whole capture among them.
+def _type(packet_type: Any) -> int:
+    """packet_type as an int, refused with ValueError outside 0..255."""
+    value = operator.index(packet_type)
+    if not 0 <= value <= 255:
+        raise ValueError(f"a packet type is 0 to 255, not {value}")
+    return value
+
+
+def _clock(clock: Any) -> Optional[str]:
+    """clock, refused with TypeError unless a str (bytes taken as ASCII, as before) or None."""
+    if isinstance(clock, bytes):
+        return clock.decode("ascii", errors="replace")
+    if clock is not None and not isinstance(clock, str):
+        raise TypeError(f"clock is a str such as '10.lead:ms', or None, not "
+                        f"{type(clock).__name__}")
+    return clock
 
 
 def _binary(source: Source) -> Source:
@@ -289,7 +309,7 @@ def iter_packets(source: Source, *, clock: Optional[str] = None) -> Iterator[Pac
     The source is opened at once (raising as read does, and ValueError for a clock read
     refuses); packets are read as the iterator is.
     """
-    stream = _protolib.PacketStream(_binary(source), clock)
+    stream = _protolib.PacketStream(_binary(source), _clock(clock))
 
     def packets() -> Iterator[Packet]:
         for block in iter(stream.next_block, None):
@@ -317,4 +337,6 @@ def encode(packet_type: int, fields: Dict[str, Any]) -> bytes:
             raise TypeError("payload is bytes-like or a str of hex digits, not "
                             f"{type(payload).__name__}") from None
         fields = {**fields, "payload": as_bytes}
-    return _protolib.encode(operator.index(packet_type), fields)
+    if not isinstance(fields, dict):
+        raise TypeError(f"fields is a dict, not {type(fields).__name__}")
+    return _protolib.encode(_type(packet_type), fields)

@@ -122,3 +122,18 @@ def test_a_strided_buffer_is_read_in_its_order(damaged):
     assert protolib.listing(_Reversed(data), 10).shape == protolib.listing(data, 10).shape
     with pytest.raises(BufferError):  # a strided source is refused, not misread
         protolib.read(memoryview(data)[::-1])
+
+
+@pytest.mark.parametrize("call", [
+    lambda data: protolib.read(data, types=[2**70]),
+    lambda data: protolib.read(data, types=-1),
+    lambda data: protolib.read(data, clock=5),
+    lambda data: protolib.listing(data, 2**70),
+    lambda data: protolib.iter_packets(data, clock=10.5),
+    lambda data: protolib.encode(2**70, {}),
+    lambda data: protolib.encode(1, [data]),
+])
+def test_a_wrong_argument_is_named_not_the_data(call):
+    with pytest.raises((TypeError, ValueError)) as raised:
+        call(bytes(1 << 20))
+    assert len(str(raised.value)) < 200
