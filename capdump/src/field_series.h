@@ -71,15 +71,13 @@ std::size_t each_number(const Record &record, Each &each, std::size_t first) {
 
 }  // namespace detail
 
-// For an exact packet (type byte, length byte L, L payload bytes) of a catalogue type, calls
-// each(series, value) for every number of its record, series indexing catalogue_series(); an
-// entry's fields only for the entries its count holds. Calls nothing for other packets: a record
-// decoded from a payload of another length would show made-up zeros.
+// For a packet (type byte, length byte L, L payload bytes) of a catalogue type whose form, as
+// packet_form gives it, is exact, calls each(series, value) for every number of its record,
+// series indexing catalogue_series(); an entry's fields only for the entries its count holds.
 template <typename Each>
 void for_each_number(const uint8_t *packet, Each &&each) {
-  capture_pass::show_decoded(packet, [&](const auto &record, protolib::PacketForm form) {
-    if (form == protolib::PacketForm::kExact)
-      detail::each_number(record, each, first_series(packet[0]));
+  capture_pass::show_decoded(packet, protolib::PacketForm::kExact, [&](const auto &record, auto) {
+    detail::each_number(record, each, first_series(packet[0]));
   });
 }
 

@@ -33,6 +33,7 @@ void ReportSink::packet(const capture_pass::FrameEvent &event, const uint8_t *pa
     add_damaged(event.offset, packet, protolib::form_name(form));
     return;
   }
+  // A record decoded from a payload of another length would show made-up zeros: exact ones only.
   for_each_number(packet, [&](std::size_t series, double value) {
     timeline_.spread(slice, series).add(value);
   });
