@@ -1,6 +1,5 @@
 // capgen: writes a deterministic synthetic capture, or one made from capdump's JSON Lines. Data
 // goes to OUT, diagnostics and the --verbose report to standard error.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,7 +14,6 @@
 
 #include "capgen/jsonl/jsonl_reader.h"
 #include "capgen/options.h"
-#include "capgen/output/replacing_output.h"
 #include "capgen/recording/generator.h"
 #include "capgen/recording/report.h"
 #include "cli/console.h"
@@ -24,6 +22,8 @@
 #include "io/byte_io.h"
 #include "io/input_file.h"
 #include "io/output_buffer.h"
+#include "io/replacing_output.h"
+#include "io/standard_descriptors.h"
 
 namespace {
 

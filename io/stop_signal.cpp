@@ -4,11 +4,13 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <initializer_list>
 
 namespace io {
 
 namespace {
+
+// Ctrl-C, kill's default, a closed terminal and Ctrl-\\.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 volatile std::sig_atomic_t requested = 0;
 int pipe_ends[2] = {-1, -1};
@@ -32,11 +34,10 @@ bool catch_stop_signals() {
   struct sigaction action {};
   action.sa_handler = request_stop;
   sigemptyset(&action.sa_mask);
-  sigaddset(&action.sa_mask, SIGINT);
-  sigaddset(&action.sa_mask, SIGTERM);
+  for (const int signal_number : kStopSignals) sigaddset(&action.sa_mask, signal_number);
   // Interrupted reads and writes resume; waits for input watch stop_signal_fd() instead.
   action.sa_flags = SA_RESTART;
-  for (const int signal_number : {SIGINT, SIGTERM}) {
+  for (const int signal_number : kStopSignals) {
     // A signal the program was started ignoring (a background job's SIGINT) stays ignored.
     struct sigaction previous {};
     if (sigaction(signal_number, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)

@@ -1,4 +1,5 @@
-// stop_signal.h - Ctrl-C (SIGINT) and SIGTERM as a request to stop reading: the program then
+// stop_signal.h - Ctrl-C (SIGINT), SIGTERM, a closed terminal (SIGHUP) and Ctrl-\ (SIGQUIT) as a
+// request to stop reading: the program then
 // finishes what it read and reports it as at the end of input, instead of dying part-way
 // through a line with its summary unwritten.
 #ifndef IO_STOP_SIGNAL_H
@@ -6,10 +7,10 @@
 
 namespace io {
 
-// Makes SIGINT and SIGTERM record a stop request instead of ending the program. A second one
-// ends it as the signal would have, for a program stuck writing to an output that never drains.
-// A signal ignored when the program started stays ignored.
-// Returns false, changing nothing, when the handlers cannot be installed.
+// Makes SIGINT, SIGTERM, SIGHUP and SIGQUIT record a stop request instead of ending the program. A
+// second one ends it as the signal would have, for a program stuck writing to an output that never
+// drains. A signal ignored when the program started stays ignored. Returns false, changing nothing,
+// when the handlers cannot be installed.
 bool catch_stop_signals();
 
 // The number of the signal that asked to stop, or 0 when none has.

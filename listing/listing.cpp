@@ -95,11 +95,14 @@ std::string help_text(std::string_view program_name, uint8_t listed_type) {
          "as it goes and, at the end, \"N good packets\" and \"M packet errors\": the lines\n"
          "written and the damaged packets the framer rejected. On damaged input the framer does\n"
          "not go back: a packet a damaged one swallowed is not listed; capdump --recover finds\n"
-         "it. Ctrl-C or SIGTERM ends the listing after the last whole line, with the summary.\n\n"
+         "it. Ctrl-C, SIGTERM, SIGHUP (a closed terminal) or SIGQUIT ends the listing after the "
+         "last\n"
+         "whole line, with the summary.\n\n"
          "  --help     print this help and exit\n"
          "  --version  print the version and exit\n\n"
          "Exit status: 0 done; 1 wrong usage, no such file, cannot open, out of memory; 2 a read\n"
-         "or write failed part-way; 130 stopped by Ctrl-C, 143 by SIGTERM.\n";
+         "or write failed part-way; 130 stopped by Ctrl-C, 143 by SIGTERM, 129 by SIGHUP, 131 by\n"
+         "SIGQUIT.\n";
 }
 
 }  // namespace

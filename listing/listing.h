@@ -98,9 +98,10 @@ int answer_request(std::string_view program_name, uint8_t listed_type, cli::Requ
 // Lists the capture file at path ("-": standard input) on standard output with progress, the
 // summary and any read or write failure on standard error; a name that does not exist (or is a
 // directory) is reported before anything is read. Lines go out before each wait for input.
-// SIGINT or SIGTERM stops the reading: the run then ends as at the end of input. Returns the exit
-// status: kListingIoError too when standard error cannot be written, as the summary is then lost;
-// kListingFailed when memory runs out; 128 + the signal's number after a stop otherwise.
+// SIGINT, SIGTERM, SIGHUP or SIGQUIT stops the reading: the run then ends as at the end of input.
+// Returns the exit status: kListingIoError too when standard error cannot be written, as the
+// summary is then lost; kListingFailed when memory runs out; 128 + the signal's number after a stop
+// otherwise.
 int list_capture(uint8_t listed_type, LineFormatter &line, const char *path);
 
 }  // namespace listing

@@ -52,7 +52,7 @@ int exit_status(int wait_status) {
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
-  for (const int sig : {SIGINT, SIGTERM, SIGPIPE}) std::signal(sig, SIG_DFL);
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) std::signal(sig, SIG_DFL);
   if (in < 0) in = open("/dev/null", O_RDONLY);
   if (dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0)
     _exit(126);

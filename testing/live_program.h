@@ -22,9 +22,9 @@ class LiveProgram {
   static constexpr std::chrono::milliseconds kPatience{10000};
 
   // Starts program with argv (argv[0] included), its standard output and error pipes read here,
-  // SIGINT and SIGTERM at their default actions. Without fifo, standard input is a pipe that
-  // send() feeds. With fifo, the path of a FIFO the caller made (TempDir::fifo) that argv makes
-  // the program open as its input: standard input is /dev/null, and the FIFO is opened for
+  // SIGINT, SIGTERM, SIGHUP and SIGQUIT at their default actions. Without fifo, standard input is a
+  // pipe that send() feeds. With fifo, the path of a FIFO the caller made (TempDir::fifo) that argv
+  // makes the program open as its input: standard input is /dev/null, and the FIFO is opened for
   // writing once the program has opened it; if the program ends or has not opened it within
   // kPatience, send() fails and finish() tells what happened.
   LiveProgram(const std::string &program, const std::vector<std::string> &argv,

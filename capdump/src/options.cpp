@@ -20,9 +20,9 @@ const cli::About kAbout = {
     R"("<name>_bits". A packet whose payload is not exactly its type's layout carries "form": )"
     R"("short", "long", "over_capacity" (a count byte above the entry capacity) or "unknown" (a )"
     R"(type outside the catalogue) after "length"; exact packets have no "form". Each line goes out as soon as its packet has arrived. After a read or )"
-    R"(write error part-way, what was written before it is valid. Ctrl-C or SIGTERM stops the )"
-    R"(reading: what was read is then listed or summed up as at the end of input, and the )"
-    R"(exit status is 130 or 143.)",
+    R"(write error part-way, what was written before it is valid. Ctrl-C, SIGTERM, SIGHUP or )"
+    R"(SIGQUIT stops the reading: what was read is then listed or summed up as at the end of )"
+    R"(input, and the exit status is 128 plus the signal's number (130, 143, 129, 131).)",
 };
 
 namespace {

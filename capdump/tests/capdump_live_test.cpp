@@ -23,11 +23,9 @@ TEST(CapdumpLive, WritesEachLineAsItsPacketArrives) {
 }
 
 TEST(CapdumpLive, SignalEndsAsTheEndOfInputWouldWithItsStatus) {
-  const std::pair<LiveCase, int> rows[] = {{kJsonLines, SIGINT},
-                                           {kCsv, SIGTERM},
-                                           {kStdin, SIGTERM},
-                                           {kStats, SIGINT},
-                                           {kStats, SIGTERM}};
+  const std::pair<LiveCase, int> rows[] = {
+      {kJsonLines, SIGINT}, {kCsv, SIGTERM},   {kStdin, SIGTERM}, {kJsonLines, SIGHUP},
+      {kStats, SIGINT},     {kStats, SIGTERM}, {kStats, SIGQUIT}};
   for (const auto &[c, signal_number] : rows) {
     expect_signal_ends_cleanly(c, live_packets(), signal_number);
   }

@@ -1,5 +1,6 @@
 // dumpten and dumptwo on a capture still being written: a line as soon as its packet arrives,
-// and SIGINT or SIGTERM ending the run with whole lines and the summary.
+// and a stop signal (SIGINT, SIGTERM, SIGHUP, SIGQUIT) ending the run with whole lines and the
+// summary.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -19,7 +20,7 @@ TEST(LiveListing, WritesEachLineAsItsPacketArrives) {
 }
 
 TEST(LiveListing, SignalEndsWithWholeLinesTheSummaryAndItsStatus) {
-  for (const int signal_number : {SIGINT, SIGTERM}) {
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
     for (const LiveCase &c : kCases) expect_signal_ends_cleanly(c, live_packets(), signal_number);
   }
 }
