@@ -7,8 +7,10 @@
 #include "capdump/src/command.h"
 #include "capdump/src/options.h"
 #include "cli/console.h"
+#include "io/standard_descriptors.h"
 
 int main(int argc, char **argv) {
+  io::occupy_closed_standard_descriptors();
   return cli::run_reporting_out_of_memory(capdump::kAbout.name, [argc, argv] {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const capdump::ParseOutcome parsed = capdump::parse_options(args);

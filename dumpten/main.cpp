@@ -3,11 +3,13 @@
 
 #include "cli/command_line.h"
 #include "cli/console.h"
+#include "io/standard_descriptors.h"
 #include "listing/dumpten_line.h"
 #include "listing/listing.h"
 #include "platform/platform.h"
 
 int main(int argc, char **argv) {
+  io::occupy_closed_standard_descriptors();
   if (argc != 2) {
     return cli::report_usage(platform::ExtractFileName(argc > 0 ? argv[0] : nullptr),
                              listing::kUsage);

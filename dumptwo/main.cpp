@@ -4,11 +4,13 @@
 
 #include "cli/command_line.h"
 #include "cli/console.h"
+#include "io/standard_descriptors.h"
 #include "listing/dumptwo_line.h"
 #include "listing/listing.h"
 #include "platform/platform.h"
 
 int main(int argc, char **argv) {
+  io::occupy_closed_standard_descriptors();
   if (argc < 2) {
     const std::string self = platform::executable_path(argc > 0 ? argv[0] : nullptr);
     return cli::report_usage(platform::ExtractFileName(self.c_str()), listing::kUsage);

@@ -129,6 +129,15 @@ TEST(Dumpten, ReadErrorIsReportedAfterTheSummary) {
   EXPECT_EQ(run.status, 2);
 }
 
+// A standard input that was closed is a read that fails, not a descriptor for the program's own
+// files to land on.
+TEST(Dumpten, AClosedStandardInputIsAReadError) {
+  const ProgramRun run =
+      run_program("/bin/sh", {"sh", "-c", R"(exec timeout 10 "$0" - <&-)", kDumpten});
+  EXPECT_EQ(run.err, summary(0, 0) + "error reading input file\n");
+  EXPECT_EQ(run.status, 2);
+}
+
 TEST(Dumpten, OutputThatCannotBeWrittenIsAnError) {
   TempDir dir;
   const std::string file = dir.write("in.cap", capture({kType10, kType10}));
