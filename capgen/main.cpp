@@ -35,7 +35,7 @@ int write_capture(const std::string &output,
                   const std::function<std::string(io::OutputBuffer &)> &produce) {
   const bool to_stdout = output == "-";
   const std::string name = to_stdout ? "standard output" : cli::quoted(output);
-  capgen::ReplacingOutput file;
+  io::ReplacingOutput file(std::string(capgen::kAbout.name));
   if (const int error = to_stdout ? 0 : file.open(output); error != 0) {
     std::fprintf(stderr, "capgen: cannot open %s: %s\n", name.c_str(), std::strerror(error));
     return cli::kFailed;
@@ -59,17 +59,10 @@ int generate_to(const capgen::Options &options) {
     stats = capgen::generate(options.capture, out);
     return std::string();
   });
-  if (status == cli::kDone && options.verbose)
-    std::fputs(capgen::format_report(stats).c_str(), stderr);
-  return status;
-}
-
-// True when output names the file open as fd, found by device and inode.
-bool is_same_file(int fd, const std::string &output) {
-  struct stat input {};
-  struct stat existing {};
-  return output != "-" && fstat(fd, &input) == 0 && stat(output.c_str(), &existing) == 0 &&
-         input.st_dev == existing.st_dev && input.st_ino == existing.st_ino;
+  if (status != cli::kDone || !options.verbose) return status;
+  const std::string report = capgen::format_report(stats);
+  const bool written = std::fputs(report.c_str(), stderr) >= 0 && std::fflush(stderr) == 0;
+  return written ? cli::kDone : cli::kFailed;
 }
 
 // Turns the JSON Lines named by --from-jsonl into a capture. The input is opened first and an
@@ -85,7 +78,7 @@ int convert_jsonl(const capgen::Options &options) {
     return cli::kFailed;
   }
   int status = cli::kFailed;
-  if (is_same_file(input.fd(), options.output)) {
+  if (options.output != "-" && input.is_at(options.output)) {
     std::fprintf(stderr, "capgen: cannot write %s: it is the input\n",
                  cli::quoted(options.output).c_str());
   } else {
@@ -101,6 +94,7 @@ int convert_jsonl(const capgen::Options &options) {
 }  // namespace
 
 int main(int argc, char **argv) {
+  io::occupy_closed_standard_descriptors();
   return cli::run_reporting_out_of_memory(capgen::kAbout.name, [argc, argv] {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     const capgen::ParseOutcome parsed = capgen::parse_options(args);

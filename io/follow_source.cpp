@@ -19,21 +19,26 @@ constexpr int kPauseMs = 20;
 }  // namespace
 
 FollowSource::FollowSource(FdSource &file, std::function<void()> before_wait,
-                           std::function<void()> shrank)
-    : file_(file), before_wait_(std::move(before_wait)), shrank_(std::move(shrank)) {}
+                           std::function<void()> shrank, int output)
+    : file_(file),
+      before_wait_(std::move(before_wait)),
+      shrank_(std::move(shrank)),
+      output_(output) {}
 
 std::ptrdiff_t FollowSource::read(uint8_t *buffer, std::size_t capacity) {
   for (;;) {
     const std::ptrdiff_t n = file_.read(buffer, capacity);
-    if (n != 0 || !file_.regular_file() || stop_signal() != 0) return n;
+    if (n != 0 || !file_.regular_file() || stop_signal() != 0 || output_gone_) return n;
     pause();
   }
 }
 
 void FollowSource::pause() {
   if (before_wait_) before_wait_();
-  pollfd stop{stop_signal_fd(), POLLIN, 0};
-  poll(&stop, stop.fd >= 0 ? 1 : 0, kPauseMs);
+  // The output is polled for no event: poll reports POLLERR and POLLHUP all the same.
+  pollfd waits[] = {{stop_signal_fd(), POLLIN, 0}, {output_, 0, 0}};
+  poll(waits, 2, kPauseMs);
+  if ((waits[1].revents & (POLLERR | POLLHUP)) != 0) output_gone_ = true;
   struct stat info {};
   const off_t position = lseek(file_.fd(), 0, SEEK_CUR);
   if (fstat(file_.fd(), &info) == 0 && position > info.st_size) {

@@ -13,11 +13,16 @@ namespace io {
 // before_wait, so that what was read so far is delivered. When the file has become shorter than
 // what was read (it was truncated or rewritten), it calls shrank and reads again from its start:
 // the bytes read then follow those read before. A file that is not regular (a pipe, a terminal)
-// ends as always.
+// ends as always. While it waits it also watches output, when that is not -1: once nothing can
+// read what goes there any more (the reader of a pipe gone, a terminal hung up), the input ends.
 class FollowSource final : public ByteSource {
  public:
-  FollowSource(FdSource &file, std::function<void()> before_wait, std::function<void()> shrank);
+  FollowSource(FdSource &file, std::function<void()> before_wait, std::function<void()> shrank,
+               int output = -1);
   std::ptrdiff_t read(uint8_t *buffer, std::size_t capacity) override;
+
+  // True once the input ended because its output was gone.
+  bool output_gone() const { return output_gone_; }
 
  private:
   // Sleeps a moment or until a stop signal; then goes back to the start if the file shrank.
@@ -26,6 +31,8 @@ class FollowSource final : public ByteSource {
   FdSource &file_;
   std::function<void()> before_wait_;
   std::function<void()> shrank_;
+  int output_;
+  bool output_gone_ = false;
 };
 
 // Waits until path names a file, looking again after each pause FollowSource makes, as tail -F

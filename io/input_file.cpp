@@ -37,12 +37,32 @@ InputFile::InputFile(const char *path, InputOptions options) {
   }
   file_.emplace(fd_, options.before_wait);
   if (options.follow) {
-    followed_.emplace(*file_, std::move(options.before_wait), std::move(options.shrank));
+    followed_.emplace(*file_, std::move(options.before_wait), std::move(options.shrank),
+                      options.watched_output);
   }
 }
 
 InputFile::~InputFile() {
   if (owned_) close(fd_);
+}
+
+namespace {
+
+// True when a and b are the status of one regular file.
+bool same_regular_file(const struct stat &a, const struct stat &b) {
+  return S_ISREG(a.st_mode) && S_ISREG(b.st_mode) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}  // namespace
+
+bool InputFile::is_at(const std::string &path) const {
+  struct stat there {};
+  return opened() && stat(path.c_str(), &there) == 0 && same_regular_file(status_, there);
+}
+
+bool InputFile::is_open_as(int fd) const {
+  struct stat there {};
+  return opened() && fstat(fd, &there) == 0 && same_regular_file(status_, there);
 }
 
 ByteSource &InputFile::source() {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "io/byte_io.h"
 #include "io/follow_source.h"
@@ -39,6 +40,8 @@ struct InputOptions {
   // called when the file has become shorter than what was read.
   bool follow = false;
   std::function<void()> shrank = {};
+  // When following, an output whose end (see FollowSource) ends the input; -1 for none.
+  int watched_output = -1;
 };
 
 // An input open for reading, or why it is not. A file it opened is closed when it is destroyed;
@@ -57,6 +60,12 @@ class InputFile {
   int fd() const { return fd_; }
   // The input's file status, zeroed when it could not be had; only when opened().
   const struct stat &status() const { return status_; }
+  // True when path, following links, names the regular file this input reads.
+  bool is_at(const std::string &path) const;
+  // True when fd is open on the regular file this input reads.
+  bool is_open_as(int fd) const;
+  // True once following ended because the watched output was gone.
+  bool output_gone() const { return followed_ && followed_->output_gone(); }
   // Its bytes, read as the options asked; only when opened(). Valid while this object lives.
   ByteSource &source();
 

@@ -1,10 +1,10 @@
 #include "capdump/src/command.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -29,6 +29,7 @@
 #include "io/follow_source.h"
 #include "io/input_file.h"
 #include "io/output_buffer.h"
+#include "io/replacing_output.h"
 #include "io/stop_signal.h"
 
 namespace capdump {
@@ -128,15 +129,14 @@ capture_pass::PassTotals split(const Options &options, io::ByteSource &in, const
   return totals;
 }
 
-// Writes page to a new file at path, replacing one there; returns the exit status, with a
-// message if that failed.
+// Puts page in a file at path, replacing one there only once all of it is written; returns the
+// exit status, with a message if that failed.
 int write_page(const std::string &path, const std::string &page) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  int error = fd < 0 ? errno : 0;
-  if (fd >= 0) {
-    io::FdSink file(fd);
-    if (!file.write(page.data(), page.size())) error = errno != 0 ? errno : EIO;
-    if (close(fd) != 0 && error == 0) error = errno;
+  io::ReplacingOutput file{std::string(kAbout.name)};
+  int error = file.open(path);
+  if (error == 0) {
+    io::FdSink sink(file.fd());
+    error = sink.write(page.data(), page.size()) ? file.commit() : sink.error();
   }
   if (error == 0) return cli::kDone;
   return cli::report_write_error(kAbout.name, cli::quoted(path), error);
@@ -151,6 +151,22 @@ capture_pass::PassTotals report(const Options &options, io::ByteSource &in,
   if (!totals.read_failed)
     status = write_page(options.report, report_page(sink.finish(totals, options.gap), shown));
   return totals;
+}
+
+// The output, as messages name it, that would write over the capture input reads; empty when
+// none would. --split's files are checked as they are made.
+std::string written_over(const Options &options, const io::InputFile &input) {
+  if (!options.report.empty())
+    return input.is_at(options.report) ? cli::quoted(options.report) : "";
+  if (options.split.empty() && input.is_open_as(STDOUT_FILENO)) return "standard output";
+  return std::string();
+}
+
+// Ends the run as a write to an output whose reader has gone does: by SIGPIPE or, when that is
+// ignored, with the write error.
+int end_as_broken_output() {
+  std::raise(SIGPIPE);
+  return cli::report_write_error(kAbout.name, "standard output", EPIPE);
 }
 
 }  // namespace
@@ -179,11 +195,19 @@ int run_dump(const Options &options) {
                  shown.c_str());
     if (!io::wait_for_file(options.input.c_str())) return io::status_after_stop(cli::kDone);
   }
-  io::InputFile input = io::open_input(
-      options.input.c_str(), {.before_wait = deliver, .follow = options.follow, .shrank = shrank});
+  const bool to_stdout = options.report.empty() && options.split.empty();
+  io::InputFile input =
+      io::open_input(options.input.c_str(), {.before_wait = deliver,
+                                             .follow = options.follow,
+                                             .shrank = shrank,
+                                             .watched_output = to_stdout ? STDOUT_FILENO : -1});
   if (!input.opened()) {
     std::fprintf(stderr, "capdump: cannot open %s: %s\n", shown.c_str(),
                  std::strerror(input.error()));
+    return cli::kFailed;
+  }
+  if (const std::string written = written_over(options, input); !written.empty()) {
+    std::fprintf(stderr, "capdump: cannot write %s: it is the input\n", written.c_str());
     return cli::kFailed;
   }
   io::catch_stop_signals();
@@ -199,6 +223,7 @@ int run_dump(const Options &options) {
   } else {
     totals = report(options, in, shown, status);
   }
+  if (input.output_gone()) status = end_as_broken_output();
   if (totals.read_failed) {
     std::fprintf(stderr, "capdump: error reading %s: %s\n", shown.c_str(),
                  std::strerror(totals.read_error));

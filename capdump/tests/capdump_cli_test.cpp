@@ -109,6 +109,80 @@ TEST(CapdumpCli, FailuresEndWithAMessageAndTheirStatus) {
   EXPECT_EQ(slurp(dir.path("type-1.csv")), as_text(make_packet(1, counting_payload(8))));
 }
 
+// No output of capdump lands on the capture it reads, and a page replaces an earlier one only
+// whole: a run cut short by a full disk leaves the earlier page and no temporary file.
+TEST(CapdumpCli, NoOutputWritesOverTheCaptureAndAPageAppearsWhole) {
+  TempDir dir;
+  const std::string bytes = as_text(make_packet(1, counting_payload(8)));
+  const std::string capture = dir.write("one.cap", bytes);
+  const std::string page = dir.write("page.html", "earlier page");
+  ASSERT_EQ(symlink("one.cap", dir.path("link").c_str()), 0);
+  struct Row {
+    const char *name;
+    std::string script;  // run by sh with $0 capdump, $1 the capture, $2 the page
+    std::string err;
+  };
+  const std::string kItIsTheInput = "': it is the input\n";
+  const Row rows[] = {
+      {"report over the capture", R"(exec "$0" --report "$1" "$1")",
+       "capdump: cannot write '" + capture + kItIsTheInput},
+      {"report over a link to it", R"(exec "$0" --report "${1%/*}/link" "$1")",
+       "capdump: cannot write '" + dir.path("link") + kItIsTheInput},
+      {"raw packets appended to it", R"(exec "$0" --format=raw "$1" >>"$1")",
+       "capdump: cannot write standard output: it is the input\n"},
+      {"listing written into it", R"(exec "$0" "$1" 1<>"$1")",
+       "capdump: cannot write standard output: it is the input\n"},
+      {"page on a full disk", R"(trap '' XFSZ; ulimit -f 1; exec "$0" --report "$2" "$1")",
+       "capdump: cannot write '" + page + "': File too large\n"},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.name);
+    const ProgramRun run =
+        run_program("/bin/sh", {"sh", "-c", row.script, kCapdump, capture, page});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, row.err);
+    EXPECT_EQ(slurp(capture), bytes);
+    EXPECT_EQ(slurp(page), "earlier page");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("")), {}), 3);
+  }
+  // A link to a file not there yet is followed: the page is written where it points.
+  ASSERT_EQ(symlink("new.html", dir.path("dangling").c_str()), 0);
+  EXPECT_EQ(run_program(kCapdump, {"capdump", "--report", dir.path("dangling"), capture}).status,
+            0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path("dangling")));
+  EXPECT_NE(slurp(dir.path("new.html")).find("<html"), std::string::npos);
+}
+
+// A closed standard input is a read that fails, whatever files the program opens meanwhile.
+TEST(CapdumpCli, AClosedStandardInputIsAReadError) {
+  TempDir dir;
+  const std::string out = dir.write("out.cap", "kept");
+  const std::pair<std::string, std::string> rows[] = {
+      {kCapdump + " -", "capdump: error reading standard input: Bad file descriptor\n"},
+      {kCapgen + " --from-jsonl - " + out,
+       "capgen: cannot read standard input: Bad file descriptor\n"},
+  };
+  for (const auto &[command, err] : rows) {
+    const ProgramRun run =
+        run_program("/bin/sh", {"sh", "-c", "exec timeout 10 " + command + " <&-"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, err);
+    EXPECT_EQ(slurp(out), "kept");
+  }
+}
+
+// Following a file that does not grow, capdump ends once its output's reader has gone, as its
+// next write would have ended it.
+TEST(CapdumpCli, FollowEndsWhenTheOutputIsGoneWhileIdle) {
+  TempDir dir;
+  const std::string capture = dir.write("one.cap", as_text(make_packet(1, counting_payload(8))));
+  const ProgramRun run = run_program(
+      "/bin/sh",
+      {"sh", "-c", R"((timeout 20 "$0" -f "$1"; echo "status $?" >&2) | head -1)", kCapdump, capture});
+  EXPECT_EQ(run.out, kOneLine);
+  EXPECT_EQ(run.err, "status 141\n");
+}
+
 TEST(CapdumpCli, ReadsAFileOrStandardInputAndPrintsHelpAndVersion) {
   TempDir dir;
   const std::string bytes = as_text(make_packet(1, counting_payload(8)));

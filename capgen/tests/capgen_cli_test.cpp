@@ -160,6 +160,19 @@ TEST(CapgenCli, AnOutputIsReplacedOnlyByAWholeCaptureAndNeverByItsInput) {
     const char *name;
     std::vector<std::string> argv;
     std::string err;
+    int status = 1;
+  };
+  // Stops capgen with a signal while it waits for its input.
+  const auto stopped_by = [&](const char *signal) {
+    return std::vector<std::string>{
+        "sh",
+        "-c",
+        std::string(
+            R"(env --default-signal "$0" --from-jsonl "$2" "$1" & exec 3>"$2" 2>/dev/null; )") +
+            "sleep 0.5; " + "kill -" + signal + " $!; wait $!",
+        kCapgen,
+        out,
+        fifo};
   };
   const Row rows[] = {
       {"a bad first line",
@@ -175,17 +188,13 @@ TEST(CapgenCli, AnOutputIsReplacedOnlyByAWholeCaptureAndNeverByItsInput) {
       {"the output links to the input",
        {"capgen", "--from-jsonl", listing, dir.path("link")},
        "capgen: cannot write '" + dir.path("link") + "': it is the input\n"},
-      {"stopped by SIGTERM while reading",
-       {"sh", "-c",
-        R"("$0" --from-jsonl "$2" "$1" & exec 3>"$2" 2>/dev/null; sleep 0.5; )"
-        R"(kill -TERM $!; wait $!)",
-        kCapgen, out, fifo},
-       ""},
+      {"stopped by SIGTERM while reading", stopped_by("TERM"), "", 128 + SIGTERM},
+      {"stopped by SIGQUIT while reading", stopped_by("QUIT"), "", 128 + SIGQUIT},
   };
   for (const Row &row : rows) {
     SCOPED_TRACE(row.name);
     const ProgramRun run = run_program(row.argv[0] == "sh" ? "/bin/sh" : kCapgen, row.argv);
-    EXPECT_EQ(run.status, row.argv[0] == "sh" ? 128 + SIGTERM : 1);
+    EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.err, row.err);
     EXPECT_EQ(slurp(out), "kept");
     EXPECT_EQ(slurp(listing), packet);
@@ -199,6 +208,18 @@ TEST(CapgenCli, AnOutputIsReplacedOnlyByAWholeCaptureAndNeverByItsInput) {
   struct stat info {};
   ASSERT_EQ(stat(out.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
+  // A link to a file not there yet is followed, and stays a link.
+  std::filesystem::create_symlink("new.cap", dir.path("dangling"));
+  EXPECT_EQ(run_program(kCapgen, {"capgen", "--from-jsonl", listing, dir.path("dangling")}).status,
+            0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.path("dangling")));
+  EXPECT_EQ(slurp(dir.path("new.cap")), std::string("\x81\xA1\x05\x00\x05\x0A", 6));
+  // A --verbose report that cannot be written fails the run.
+  EXPECT_EQ(
+      run_program("/bin/sh", {"sh", "-c", R"(exec "$0" --verbose --packets 3 "$1" 2>/dev/full)",
+                              kCapgen, dir.path("verbose.cap")})
+          .status,
+      1);
 }
 
 TEST(CapgenCli, AFailedReadOfStandardInputIsReportedWithItsReason) {

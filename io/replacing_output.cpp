@@ -1,4 +1,4 @@
-#include "capgen/output/replacing_output.h"
+#include "io/replacing_output.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -9,12 +9,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
-namespace capgen {
+namespace io {
 
 namespace {
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 // The temporary file the signal handler removes; empty when there is none.
 char g_temporary[PATH_MAX];
@@ -43,6 +44,26 @@ void install_handlers() {
     action.sa_flags = 0;
     sigaction(signal_number, &action, nullptr);
   }
+}
+
+// The file path finally names when it is a symbolic link, through as many links as the system
+// follows, whether or not that file exists; path itself otherwise. Empty with errno set when a
+// link cannot be read or the chain is too long.
+std::string link_destination(std::string path) {
+  for (int links = 0; links <= 40; ++links) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t size = readlink(path.c_str(), target.data(), target.size());
+    if (size < 0) return std::string();
+    target.resize(static_cast<std::size_t>(size));
+    const std::size_t slash = path.rfind('/');
+    if (!target.empty() && target.front() != '/' && slash != std::string::npos)
+      target.insert(0, path, 0, slash + 1);
+    path = std::move(target);
+  }
+  errno = ELOOP;
+  return std::string();
 }
 
 // The mode a new file gets: 0666 less the umask.
@@ -77,11 +98,14 @@ int ReplacingOutput::open(const std::string &path) {
     if (resolved == nullptr) return errno;
     destination_ = resolved;
     std::free(resolved);
+  } else {
+    destination_ = link_destination(path);
+    if (destination_.empty()) return errno;
   }
   const std::size_t slash = destination_.rfind('/');
   const std::string folder =
       slash == std::string::npos ? std::string() : destination_.substr(0, slash + 1);
-  std::string name = folder + ".capgen-XXXXXX";
+  std::string name = folder + "." + program_ + "-XXXXXX";
   if (name.size() >= sizeof g_temporary) return ENAMETOOLONG;
   install_handlers();
   mask_signals(SIG_BLOCK);
@@ -117,4 +141,4 @@ int ReplacingOutput::commit() {
   return renamed;
 }
 
-}  // namespace capgen
+}  // namespace io
