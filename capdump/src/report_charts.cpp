@@ -159,6 +159,10 @@ std::string ReportCharts::field_chart(const SeriesGroup &group, std::string &not
   for (const std::size_t s : group.series) {
     Spread all;
     for (std::size_t i = 0; i < report_.slices; ++i) all.merge(report_.timeline.spread(i, s));
+    if (all.left_out > 0) {
+      notes += "<li><code>" + catalogue_series()[s].field +
+               "</code>: " + std::to_string(all.left_out) + " NaN or infinite values left out</li>";
+    }
     if (all.count == 0) continue;
     if (all.min < all.max) {
       varying.push_back(s);
@@ -176,7 +180,7 @@ std::string ReportCharts::field_chart(const SeriesGroup &group, std::string &not
     }
     return out;
   };
-  const auto mean = [](const Spread &s) { return s.sum / static_cast<double>(s.count); };
+  const auto mean = [](const Spread &s) { return s.mean(); };
   std::string legend;
   if (group.scalar) {
     const SliceValues low = values(varying[0], [](const Spread &s) { return s.min; });

@@ -62,10 +62,18 @@ std::string x_ticks(const XAxis &x, int plot_width, int bottom) {
   return out + "</g>";
 }
 
+// The largest value a value axis reaches: beyond it the axis' span and its round ends would
+// overflow. Farther values lie on the chart's edge.
+constexpr double kFarthest = 1e307;
+
 }  // namespace
 
 SvgChart::SvgChart(const XAxis &x, std::size_t index, ChartLook look, ValueRange range)
-    : x_(x), index_(index), look_(std::move(look)), low_(range.low), high_(range.high) {
+    : x_(x),
+      index_(index),
+      look_(std::move(look)),
+      low_(std::clamp(range.low, -kFarthest, kFarthest)),
+      high_(std::clamp(range.high, -kFarthest, kFarthest)) {
   if (high_ <= low_) {
     if (low_ == 0) {
       high_ = 1;  // counts that are all zero lie on the axis
@@ -81,6 +89,7 @@ SvgChart::SvgChart(const XAxis &x, std::size_t index, ChartLook look, ValueRange
 }
 
 long SvgChart::plot_y(double value) const {
+  value = std::clamp(value, low_, high_);
   return std::lround((high_ - value) / (high_ - low_) * static_cast<double>(kPlotHeight));
 }
 

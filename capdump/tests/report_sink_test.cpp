@@ -7,8 +7,11 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -181,6 +184,35 @@ TEST(ReportSink, WithAClockSlicesFollowTime) {
   EXPECT_EQ(report.slices, (report.end + report.timeline.width() - 1) / report.timeline.width());
   for (std::size_t i = 0; i < kSlices; ++i)
     EXPECT_EQ(report.timeline.counts(i).packets[10], type10[i]) << i;
+}
+
+// Values no axis can show (NaN, infinities, the largest doubles and floats) neither reach an
+// axis nor a path: the axes stay finite and the values left out are counted on the page.
+TEST(ReportSink, ValuesNoAxisCanShowAreLeftOutAndCounted) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const double d1s[] = {std::nan(""), kInf, 1.7e308, -1.7e308, 1.0, -kInf};
+  Bytes input;
+  for (const double d1 : d1s) {
+    Bytes payload = {0, 0, 0, 1, 0, 2, 3, 1};  // lead, uword, info, count: one entry
+    const auto put = [&payload](uint64_t bits, int bytes) {
+      for (int i = bytes - 1; i >= 0; --i) payload.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    };
+    put(std::bit_cast<uint64_t>(d1), 8);
+    put(std::bit_cast<uint64_t>(-d1), 8);
+    put(std::bit_cast<uint32_t>(3.4e38f), 4);
+    put(0x01020304, 4);
+    input = concat({input, make_packet(22, payload)});
+  }
+  const std::string page = capdump::report_page(report_of(input, false), "values");
+  const std::string drawn = page.substr(0, page.find("<script"));
+  EXPECT_FALSE(std::regex_search(drawn, std::regex(R"(\b(nan|inf)\b)"))) << drawn;
+  EXPECT_NE(drawn.find("3 NaN or infinite values left out"), std::string::npos);
+  // Every coordinate of every path lies inside its plot (0 to 1000 up, 0 to 2 * kSlices across).
+  const std::regex path(R"re( d="([^"]*)")re");
+  for (std::sregex_iterator it(drawn.begin(), drawn.end(), path), end; it != end; ++it) {
+    std::istringstream numbers(std::regex_replace((*it)[1].str(), std::regex("[A-Za-z]"), " "));
+    for (double at = 0; numbers >> at;) EXPECT_TRUE(at >= 0 && at <= 1000) << (*it)[1];
+  }
 }
 
 }  // namespace
