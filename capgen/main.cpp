@@ -83,7 +83,7 @@ int convert_jsonl(const capgen::Options &options) {
                  cli::quoted(options.output).c_str());
   } else {
     io::ByteSource &in = input.source();
-    const std::string name = from_stdin ? "standard input" : options.from_jsonl;
+    const std::string name = from_stdin ? "standard input" : cli::escaped(options.from_jsonl);
     status = write_capture(options.output, [&](io::OutputBuffer &out) {
       return capgen::packets_from_jsonl(in, name, shown, out);
     });

@@ -57,6 +57,10 @@ TEST(CapdumpCli, FailuresEndWithAMessageAndTheirStatus) {
        Stdout::kCaptured,
        1,
        "capdump: cannot open '/nonexistent.cap': No such file or directory\n"},
+      {{"capdump", "/nonexistent\x1b[2J.cap"},
+       Stdout::kCaptured,
+       1,
+       "capdump: cannot open '/nonexistent\\x1b[2J.cap': No such file or directory\n"},
       {{"capdump", "--stats", dir.path("")},
        Stdout::kCaptured,
        1,
@@ -177,8 +181,8 @@ TEST(CapdumpCli, FollowEndsWhenTheOutputIsGoneWhileIdle) {
   TempDir dir;
   const std::string capture = dir.write("one.cap", as_text(make_packet(1, counting_payload(8))));
   const ProgramRun run = run_program(
-      "/bin/sh",
-      {"sh", "-c", R"((timeout 20 "$0" -f "$1"; echo "status $?" >&2) | head -1)", kCapdump, capture});
+      "/bin/sh", {"sh", "-c", R"((timeout 20 "$0" -f "$1"; echo "status $?" >&2) | head -1)",
+                  kCapdump, capture});
   EXPECT_EQ(run.out, kOneLine);
   EXPECT_EQ(run.err, "status 141\n");
 }
@@ -223,6 +227,11 @@ TEST(CapdumpCli, ReportPageCarriesTheStatsOfTheSameCapture) {
       R"(<script type="application/json" id="capdump-stats">)" + stats.out + "</script>";
   EXPECT_NE(slurp(from_file).find(embedded), std::string::npos);
   EXPECT_NE(slurp(from_stdin).find(embedded), std::string::npos);
+  // A name that is not UTF-8 is shown escaped, and the page stays UTF-8.
+  const std::string odd = dir.write("odd\xff.cap", slurp(capture));
+  ASSERT_EQ(run_program(kCapdump, {"capdump", "--report", from_file, odd}).status, 0);
+  EXPECT_NE(slurp(from_file).find("<title>'" + dir.path("odd\\xff.cap'")), std::string::npos);
+  EXPECT_EQ(slurp(from_file).find('\xff'), std::string::npos);
 }
 
 TEST(CapdumpCli, ListsOnlyTheChosenTypesButEveryRejectedPacket) {

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "cli/exit_status.h"
+#include "cli/values.h"
 
 namespace cli {
 
@@ -34,8 +35,9 @@ int report_usage_error(std::string_view program, std::string_view message) {
 }
 
 int report_usage(std::string_view name, std::string_view usage) {
-  std::fprintf(stderr, "usage: %.*s %.*s\n", static_cast<int>(name.size()), name.data(),
-               static_cast<int>(usage.size()), usage.data());
+  const std::string shown = escaped(name);
+  std::fprintf(stderr, "usage: %s %.*s\n", shown.c_str(), static_cast<int>(usage.size()),
+               usage.data());
   return kFailed;
 }
 

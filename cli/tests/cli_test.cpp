@@ -157,6 +157,20 @@ TEST(HelpText, ListsEveryOptionInOneColumnAndEveryExitStatus) {
 TEST(Values, QuoteSplitAndReadNumbers) {
   EXPECT_EQ(cli::quoted(""), "''");
   EXPECT_EQ(cli::quoted("a b"), "'a b'");
+  // Nothing a terminal would act on gets through; valid UTF-8 does, C1 controls excepted.
+  const std::pair<std::string, std::string> escapes[] = {
+      {"\x1b]0;title\x07", "\\x1b]0;title\\x07"},
+      {"a\nb\x7f", "a\\x0ab\\x7f"},
+      {"back\\x1bslash", "back\\x1bslash"},
+      {"\xc2\x9b"
+       "2J",
+       "\\xc2\\x9b2J"},
+      {"caf\xc3\xa9 \xe2\x82\xac", "caf\xc3\xa9 \xe2\x82\xac"},
+      {"\xff\xc3", "\\xff\\xc3"},
+      {"\xed\xa0\x80", "\\xed\\xa0\\x80"},
+      {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},
+  };
+  for (const auto &[text, shown] : escapes) EXPECT_EQ(cli::escaped(text), shown) << shown;
 
   using Items = std::vector<std::string_view>;
   EXPECT_EQ(cli::split_list(""), Items{""});

@@ -11,8 +11,12 @@
 
 namespace cli {
 
-// text between single quotes, as messages show a name or a value: 'text'.
+// text between single quotes, as messages show a name or a value: 'text', escaped as below.
 std::string quoted(std::string_view text);
+
+// text as a message can show it on a terminal: control characters (C0, DEL and C1) and bytes
+// that are not UTF-8 as \xNN, anything else as it is. Text escaped already stays as it is.
+std::string escaped(std::string_view text);
 
 // The items of a comma-separated list, in order, empty ones included: "a,,b" gives "a", "", "b"
 // and "" gives one empty item.
