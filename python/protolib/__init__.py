@@ -214,7 +214,9 @@ def read(source: Source, *, types: Union[int, Iterable[int], None] = None, recov
     another kind, ValueError for a type outside 0..255, a clock that names no integer field of
     a catalogue type (the message lists the type's fields), or a gap that is not a positive
     number or comes without a clock. The GIL is released while the capture is parsed (not while
-    a file object's read runs), so threads reading different captures run in parallel.
+    a file object's read runs), so threads reading different captures run in parallel. Ctrl-C
+    raises KeyboardInterrupt part-way, also while a pipe or FIFO sends nothing (as in listing
+    and iter_packets).
     """
     if types is None:
         kept = None
