@@ -17,8 +17,9 @@ CALLS = {
 }
 
 CHILD = """
-import sys, time
+import signal, sys, time
 import protolib
+signal.signal(signal.SIGINT, signal.default_int_handler)  # also when started with it ignored
 path = sys.argv[1]
 print("reading", flush=True)
 try:
