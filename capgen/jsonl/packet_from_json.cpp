@@ -10,9 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
-#include <cmath>
 #include <concepts>
-#include <limits>
 #include <optional>
 #include <string_view>
 #include <type_traits>
@@ -21,6 +19,7 @@
 
 #include "capgen/jsonl/input_excerpt.h"
 #include "cli/values.h"
+#include "field_rules/field_rules.h"
 
 namespace capgen {
 
@@ -34,20 +33,9 @@ const std::vector<std::string> kPacketKeys = {"offset", "time",      "type",   "
 
 template <std::integral Int>
 std::optional<Int> integer_of(const json &value) {
-  if (value.is_number_unsigned()) {
-    const auto number = value.get<uint64_t>();
-    if (std::in_range<Int>(number)) return static_cast<Int>(number);
-  } else if (value.is_number_integer()) {
-    const auto number = value.get<int64_t>();
-    if (std::in_range<Int>(number)) return static_cast<Int>(number);
-  }
+  if (value.is_number_unsigned()) return field_rules::integer_value<Int>(value.get<uint64_t>());
+  if (value.is_number_integer()) return field_rules::integer_value<Int>(value.get<int64_t>());
   return std::nullopt;
-}
-
-template <std::integral Int>
-std::string integer_range() {
-  return "an integer from " + std::to_string(std::numeric_limits<Int>::min()) + " to " +
-         std::to_string(std::numeric_limits<Int>::max());
 }
 
 // Reads hex, two digits a byte, into out[0..size); false unless hex is exactly that long.
@@ -107,9 +95,9 @@ class FieldsFromJson {
     } else if (value != nullptr) {
       if (!value->is_number())
         return fail_field(name, "a number, or null with " + cli::quoted(bits_name));
-      const auto number = value->get<double>();
-      field = std::is_same_v<Float, float> ? float_from_json(number) : static_cast<Float>(number);
-      if (!std::isfinite(field)) return fail_field(name, "within the range of its type");
+      const std::optional<Float> number = field_rules::floating_value<Float>(value->get<double>());
+      if (!number) return fail_field(name, field_rules::kFloatRange);
+      field = *number;
     }
   }
 
@@ -130,10 +118,11 @@ class FieldsFromJson {
     if (!value->is_array() || value->size() > Capacity) {
       return fail_field(name, "an array of at most " + std::to_string(Capacity) + " objects");
     }
-    if (object_.contains("count") && list.count != value->size()) {
-      return fail_field(name, "as many objects as \"count\" says");
-    }
-    list.count = static_cast<uint8_t>(value->size());
+    const std::optional<uint8_t> count = field_rules::entry_count(
+        object_.contains("count") ? std::optional<uint8_t>(list.count) : std::nullopt,
+        value->size());
+    if (!count) return fail_field(name, field_rules::kEntriesAsCounted);
+    list.count = *count;
     for (std::size_t i = 0; i < value->size() && error_.empty(); ++i) {
       const json &entry = (*value)[i];
       if (!entry.is_object()) return fail_field(name, "an array of objects");
@@ -155,12 +144,12 @@ class FieldsFromJson {
   template <std::integral Int>
   Int integer(std::string_view name, const json &value, Int unchanged) {
     const std::optional<Int> number = integer_of<Int>(value);
-    if (!number) fail_field(name, integer_range<Int>());
+    if (!number) fail_field(name, field_rules::integer_range<Int>());
     return number.value_or(unchanged);
   }
 
-  void fail_field(std::string_view name, const std::string &expected) {
-    fail("field " + cli::quoted(name) + " must be " + expected);
+  void fail_field(std::string_view name, std::string_view expected) {
+    fail(field_rules::must_be(name, expected));
   }
   void fail(const std::string &message) {
     if (error_.empty()) error_ = context_ + message;
@@ -193,20 +182,6 @@ JsonPacket raw_packet(uint8_t type, const json &payload, uint8_t *start) {
 }
 
 }  // namespace
-
-float float_from_json(double value) {
-  const float nearest = static_cast<float>(value);
-  const float candidates[] = {nearest, std::nextafter(nearest, -INFINITY),
-                              std::nextafter(nearest, INFINITY)};
-  for (float candidate : candidates) {
-    char text[32];
-    const char *end = std::to_chars(text, text + sizeof text, candidate).ptr;
-    double back = 0;
-    std::from_chars(text, end, back);
-    if (back == value) return candidate;
-  }
-  return nearest;
-}
 
 JsonPacket packet_from_json(const json &object, uint8_t *start) {
   if (!object.is_object()) return {0, "not a JSON object"};

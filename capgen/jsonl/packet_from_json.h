@@ -21,16 +21,12 @@ struct JsonPacket {
 // - "payload", hexadecimal: the payload as it is; other fields are then not read;
 // - else, for a catalogue type, its record's fields by name as capdump prints them (a missing
 //   one is 0; a NaN or infinity as null with "<name>_bits"; "count" may be left out when
-//   "entries" is given) encoded with the record encoder;
+//   "entries" is given) encoded with the record encoder; the values go by field_rules.h;
 // - "length", when given, must be the length written. "offset", "time", "form" and "recovered"
 //   are ignored.
 // Any other key, a value of the wrong kind or out of range, or a type outside the catalogue
 // without "payload" is an error.
 JsonPacket packet_from_json(const nlohmann::json &object, uint8_t *start);
-
-// The float whose shortest decimal text reads as value: what capdump printed, even where
-// rounding value once more to float gives the next float (7.038531e-26 is such a text).
-float float_from_json(double value);
 
 }  // namespace capgen
 

@@ -214,7 +214,9 @@ def read(source: Source, *, types: Union[int, Iterable[int], None] = None, recov
     another kind, ValueError for a type outside 0..255, a clock that names no integer field of
     a catalogue type (the message lists the type's fields), or a gap that is not a positive
     number or comes without a clock. The GIL is released while the capture is parsed (not while
-    a file object's read runs), so threads reading different captures run in parallel.
+    a file object's read runs), so threads reading different captures run in parallel. Ctrl-C
+    raises KeyboardInterrupt part-way, also while a pipe or FIFO sends nothing (as in listing
+    and iter_packets).
     """
     if types is None:
         kept = None
@@ -325,8 +327,13 @@ def encode(packet_type: int, fields: Dict[str, Any]) -> bytes:
     when missing, is the number of "entries". When fields has "payload" (a bytes-like object,
     or a str of hex digits as capdump's JSON Lines carry it), those bytes are the payload and
     the other fields are not read (any type 0 to 255). Uses the library's encoder.
+    The values go by the rules capgen --from-jsonl goes by, and are refused in its words: an
+    integer within its field's range; a float32 field takes the float whose shortest decimal
+    text reads as the number (a NaN keeps its bits) and refuses a finite number beyond float32;
+    "count" given with "entries" must be their number.
     Raises ValueError for a type outside the catalogue without "payload", an unknown field, or a
-    value that does not fit its field; TypeError for a value of the wrong kind.
+    value that does not fit its field, naming the field (an entry's as "entries[i] field 'f'");
+    TypeError for a value of the wrong kind.
     """
     payload = fields.get("payload") if isinstance(fields, dict) else None
     if payload is not None:

@@ -3,7 +3,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <functional>
 #include <new>
+#include <numeric>
 #include <stdexcept>
 #include <utility>
 
@@ -58,11 +60,14 @@ void GrowingTable::grow() {
   mapped_ = size;
 }
 
-py::array GrowingTable::release(const py::dtype &dtype) {
-  if (static_cast<std::size_t>(dtype.itemsize()) != row_size_) {
+py::array GrowingTable::release(const py::dtype &dtype, const std::vector<py::ssize_t> &row_shape) {
+  const py::ssize_t items =
+      std::accumulate(row_shape.begin(), row_shape.end(), py::ssize_t{1}, std::multiplies<>());
+  if (static_cast<std::size_t>(dtype.itemsize() * items) != row_size_) {
     throw std::logic_error("a table's dtype does not match its rows");
   }
-  const std::size_t rows = this->rows();
+  std::vector<py::ssize_t> shape{static_cast<py::ssize_t>(rows())};
+  shape.insert(shape.end(), row_shape.begin(), row_shape.end());
   const std::size_t kept = whole_pages(used_);
   if (kept < mapped_) ::munmap(data_ + kept, mapped_ - kept);
   auto *mapping = new Mapping{data_, kept};
@@ -70,8 +75,8 @@ py::array GrowingTable::release(const py::dtype &dtype) {
   mapped_ = 0;
   used_ = 0;
   const py::capsule owner(mapping, unmap);
-  if (rows == 0) return py::array(dtype, {py::ssize_t{0}}, {});
-  return py::array(dtype, {static_cast<py::ssize_t>(rows)}, {}, mapping->data, owner);
+  if (shape[0] == 0) return py::array(dtype, shape, {});
+  return py::array(dtype, shape, {}, mapping->data, owner);
 }
 
 }  // namespace pyproto

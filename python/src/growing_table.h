@@ -1,6 +1,7 @@
 // growing_table.h - rows of one size appended one at a time and handed to NumPy as one array
-// without a copy: the memory is mapped from the system, grows by remapping (no copy, no second
-// block held while growing) and is trimmed to the rows when handed over.
+// (of records, or of numbers with a row of them a line) without a copy: the memory is mapped from
+// the system, grows by remapping (no copy, no second block held while growing) and is trimmed to
+// the rows when handed over.
 #ifndef PYTHON_SRC_GROWING_TABLE_H
 #define PYTHON_SRC_GROWING_TABLE_H
 
@@ -8,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace pyproto {
 
@@ -30,9 +32,11 @@ class GrowingTable {
 
   std::size_t rows() const { return used_ / row_size_; }
 
-  // With the GIL held: the rows as a one-dimensional array of dtype, whose itemsize must be the
-  // row size. The array owns the memory from then on; the table is left empty.
-  pybind11::array release(const pybind11::dtype &dtype);
+  // With the GIL held: the rows as an array of dtype shaped (rows, *row_shape): one row of
+  // row_shape's items, whose itemsize times their count must be the row size (by default one
+  // item a row). The array owns the memory from then on; the table is left empty.
+  pybind11::array release(const pybind11::dtype &dtype,
+                          const std::vector<pybind11::ssize_t> &row_shape = {});
 
  private:
   void grow();

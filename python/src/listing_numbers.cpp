@@ -2,6 +2,7 @@
 
 #include <protolib/decoder.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -10,6 +11,7 @@
 #include "listing/dumpten_line.h"
 #include "listing/dumptwo_line.h"
 #include "listing/listing.h"
+#include "python/src/growing_table.h"
 #include "python/src/python_source.h"
 
 namespace py = pybind11;
@@ -18,19 +20,20 @@ namespace pyproto {
 
 namespace {
 
-// A line formatter that keeps the numbers of Line's lines (a listing::RecordLine) and writes no
-// text.
+// A line formatter that keeps the numbers of Line's lines (a listing::RecordLine), a row of a
+// table a line, and writes no text.
 template <typename LineType>
 class NumberLine final : public listing::LineFormatter {
  public:
   using Line = LineType;
   static constexpr std::size_t kCount = Line::kNumbers;
-  std::vector<int64_t> numbers;
+  GrowingTable numbers{kCount * sizeof(int64_t)};
 
   NumberLine() : listing::LineFormatter(Line::kShownTypes) {}
   char *format(PacketDecoder &decoder, uint32_t /*changed*/, char *out) override {
-    numbers.resize(numbers.size() + kCount);
-    Line::numbers(decoder, numbers.data() + numbers.size() - kCount);
+    int64_t line[kCount];
+    Line::numbers(decoder, line);
+    std::memcpy(numbers.append(), line, sizeof line);
     Line::clear_shown(decoder);
     return out;
   }
@@ -45,7 +48,7 @@ class Discard final : public io::ByteSink {
 };
 
 template <typename Line>
-py::array_t<int64_t> list_numbers(const py::handle &source, uint8_t listed_type) {
+py::array list_numbers(const py::handle &source, uint8_t listed_type) {
   PythonSource in(source);
   listing::ListingDecoder decoder;
   auto line = std::make_unique<Line>();
@@ -59,12 +62,7 @@ py::array_t<int64_t> list_numbers(const py::handle &source, uint8_t listed_type)
         listing::list_stream(listed_type, *line, decoder.decoder(), in.bytes(), *out, *progress);
   }
   if (counts.read_failed) in.raise_read_error();
-  auto *numbers = new std::vector<int64_t>(std::move(line->numbers));
-  const py::capsule owner(numbers,
-                          [](void *vector) { delete static_cast<std::vector<int64_t> *>(vector); });
-  const auto rows = static_cast<py::ssize_t>(counts.lines);
-  return py::array_t<int64_t>({rows, static_cast<py::ssize_t>(Line::kCount)}, numbers->data(),
-                              owner);
+  return line->numbers.release(py::dtype::of<int64_t>(), {py::ssize_t{Line::kCount}});
 }
 
 // Calls use(line) with a null pointer to the NumberLine of listed_type's lister.
@@ -78,7 +76,7 @@ auto with_line(int listed_type, Use use) {
 
 }  // namespace
 
-py::array_t<int64_t> listing_numbers(const py::handle &source, int listed_type) {
+py::array listing_numbers(const py::handle &source, int listed_type) {
   return with_line(listed_type, [&](auto *line) {
     return list_numbers<std::remove_pointer_t<decltype(line)>>(source,
                                                                static_cast<uint8_t>(listed_type));

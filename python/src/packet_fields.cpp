@@ -7,8 +7,7 @@
 #include <cmath>
 #include <concepts>
 #include <cstdint>
-#include <cstring>
-#include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "capture_pass/decoded_packet.h"
+#include "field_rules/field_rules.h"
 #include "python/src/buffer_view.h"
 
 namespace py = pybind11;
@@ -49,23 +49,14 @@ PyObject *key(std::string_view name) {
 }
 
 // A float as a double with a NaN's sign, payload and signalling bit kept: the hardware's
-// conversion quiets a signalling NaN, and encode would then give back other bytes.
+// conversion quiets a signalling NaN, and encode would then give back other bytes
+// (field_rules::float_value is its inverse).
 double widen(float value) {
   if (!std::isnan(value)) return value;
   const auto bits = std::bit_cast<uint32_t>(value);
   const uint64_t sign = uint64_t{bits >> 31} << 63;
   const uint64_t payload = uint64_t{bits & 0x7FFFFFU} << 29;
   return std::bit_cast<double>(sign | 0x7FF0000000000000ULL | payload);
-}
-
-// widen's inverse for the doubles it makes; another NaN keeps its sign and top payload bits.
-float narrow(double value) {
-  if (!std::isnan(value)) return static_cast<float>(value);
-  const auto bits = std::bit_cast<uint64_t>(value);
-  const auto sign = static_cast<uint32_t>(bits >> 63) << 31;
-  auto payload = static_cast<uint32_t>(bits >> 29) & 0x7FFFFFU;
-  if (payload == 0) payload = 0x400000U;  // bits lost below a float's: still a NaN, a quiet one
-  return std::bit_cast<float>(sign | 0x7F800000U | payload);
 }
 
 template <typename Value>
@@ -119,38 +110,14 @@ class DictWriter {
   py::dict &dict_;
 };
 
-[[noreturn]] void bad_value(std::string_view name, const std::string &why) {
-  throw py::value_error("field '" + std::string(name) + "': " + why);
-}
-
-// The value of a field from a Python number, checked against the field's range.
-template <typename Value>
-Value to_field(std::string_view name, const py::handle &item) {
-  if constexpr (std::floating_point<Value>) {
-    const double value = PyFloat_AsDouble(item.ptr());
-    if (value == -1.0 && PyErr_Occurred()) throw py::error_already_set();
-    if constexpr (std::is_same_v<Value, float>) {
-      return narrow(value);
-    } else {
-      return value;
-    }
-  } else {
-    const py::object number = steal(PyNumber_Index(item.ptr()));
-    int overflow = 0;
-    const long long value = PyLong_AsLongLongAndOverflow(number.ptr(), &overflow);
-    if (value == -1 && PyErr_Occurred()) throw py::error_already_set();
-    if (overflow != 0 || value < std::numeric_limits<Value>::min() ||
-        value > std::numeric_limits<Value>::max()) {
-      bad_value(name, std::string(py::repr(item)) + " is out of range");
-    }
-    return static_cast<Value>(value);
-  }
-}
-
-// Fills each field it is given from a dict, leaving missing ones as they are.
+// Fills each field it is given from a dict, leaving missing ones as they are, by the rules of
+// field_rules.h.
 class DictReader {
  public:
-  explicit DictReader(py::dict dict) : dict_(std::move(dict)) {}
+  // context: where the dict lies in the fields, for messages ("entries[2] "), empty for the
+  // record's own.
+  explicit DictReader(py::dict dict, std::string context = {})
+      : dict_(std::move(dict)), context_(std::move(context)) {}
 
   template <typename Value>
   void operator()(std::string_view name, Value &value) {
@@ -159,7 +126,7 @@ class DictReader {
     if constexpr (std::is_array_v<Value>) {
       const auto sequence = py::reinterpret_borrow<py::sequence>(item);
       if (!py::isinstance<py::sequence>(item) || py::len(sequence) != std::extent_v<Value>) {
-        bad_value(name, "needs a sequence of " + std::to_string(std::extent_v<Value>));
+        refuse(name, "a sequence of " + std::to_string(std::extent_v<Value>) + " integers");
       }
       for (std::size_t i = 0; i < std::extent_v<Value>; ++i) {
         value[i] = to_field<std::remove_extent_t<Value>>(name, sequence[i]);
@@ -174,16 +141,20 @@ class DictReader {
     const py::handle item = find(name);
     if (!item) return;
     if (!py::isinstance<py::sequence>(item) || py::len(item) > Capacity) {
-      bad_value(name, "needs a sequence of at most " + std::to_string(Capacity) + " dicts");
+      refuse(name, "a sequence of at most " + std::to_string(Capacity) + " dicts");
     }
     const auto entries = py::reinterpret_borrow<py::sequence>(item);
+    const std::optional<uint8_t> count = field_rules::entry_count(
+        count_given ? std::optional<uint8_t>(list.count) : std::nullopt, py::len(entries));
+    if (!count) refuse(name, field_rules::kEntriesAsCounted);
+    list.count = *count;
     for (std::size_t i = 0; i < py::len(entries); ++i) {
-      if (!py::isinstance<py::dict>(entries[i])) bad_value(name, "needs dicts");
-      DictReader entry(py::reinterpret_borrow<py::dict>(entries[i]));
+      if (!py::isinstance<py::dict>(entries[i])) refuse(name, "a sequence of dicts");
+      DictReader entry(py::reinterpret_borrow<py::dict>(entries[i]),
+                       context_ + std::string(name) + "[" + std::to_string(i) + "] ");
       protolib::for_each_field(list.entries[i], entry);
       entry.reject_unknown();
     }
-    if (!count_given) list.count = static_cast<uint8_t>(py::len(entries));
   }
 
   // Raises ValueError naming the first key of the dict that no field took.
@@ -191,12 +162,37 @@ class DictReader {
     for (const auto &[name, value] : dict_) {
       const std::string text = py::str(name);
       if (std::find(known_.begin(), known_.end(), text) == known_.end()) {
-        throw py::value_error("no field named '" + text + "'");
+        throw py::value_error(context_ + "no field named '" + text + "'");
       }
     }
   }
 
  private:
+  // Raises ValueError: the field name's value must be as expected.
+  [[noreturn]] void refuse(std::string_view name, std::string_view expected) const {
+    throw py::value_error(context_ + field_rules::must_be(name, expected));
+  }
+
+  // The value of a field from a Python number, within the field's range.
+  template <typename Value>
+  Value to_field(std::string_view name, const py::handle &item) const {
+    std::optional<Value> value;
+    if constexpr (std::floating_point<Value>) {
+      const double number = PyFloat_AsDouble(item.ptr());
+      if (number == -1.0 && PyErr_Occurred()) throw py::error_already_set();
+      value = field_rules::floating_value<Value>(number);
+      if (!value) refuse(name, field_rules::kFloatRange);
+    } else {
+      const py::object number = steal(PyNumber_Index(item.ptr()));
+      int overflow = 0;
+      const long long integer = PyLong_AsLongLongAndOverflow(number.ptr(), &overflow);
+      if (integer == -1 && PyErr_Occurred()) throw py::error_already_set();
+      if (overflow == 0) value = field_rules::integer_value<Value>(integer);
+      if (!value) refuse(name, field_rules::integer_range<Value>());
+    }
+    return *value;
+  }
+
   // The dict's value for the field name, or null; notes name as known.
   py::handle find(std::string_view name) {
     known_.emplace_back(name);
@@ -206,6 +202,7 @@ class DictReader {
   }
 
   py::dict dict_;
+  std::string context_;
   std::vector<std::string> known_;
   bool found_last_ = false;
 };
@@ -233,7 +230,9 @@ py::bytes encode_packet(int type, const py::dict &fields) {
   if (fields.contains("payload")) {
     const BufferView payload(fields["payload"]);
     const std::size_t length = payload.size();
-    if (length > WIRE_MAX_PAYLOAD) bad_value("payload", "holds more than 255 bytes");
+    if (length > WIRE_MAX_PAYLOAD) {
+      throw py::value_error(field_rules::must_be("payload", "up to 255 bytes"));
+    }
     uint8_t *end = packet_begin(packet, static_cast<uint8_t>(type));
     payload.copy_to(end);
     size = packet_finish(packet, end + length);

@@ -17,9 +17,10 @@ pybind11::dict packet_fields(const uint8_t *packet);
 
 // The whole packet of type (sync pair, type, length, payload, checksums) with fields: when
 // fields holds "payload", those bytes as the payload; otherwise the catalogue record of type,
-// missing fields 0 and "count", when missing, the number of "entries". Raises ValueError for a
-// type outside 0..255, a type outside the catalogue without "payload", an unknown field name or
-// a value out of its field's range or length; TypeError for a value of the wrong kind.
+// missing fields 0 and "count", when missing, the number of "entries", the values taken by the
+// rules of field_rules.h. Raises ValueError for a type outside 0..255, a type outside the
+// catalogue without "payload", an unknown field name, a value those rules refuse (in their
+// words) or a sequence of another length; TypeError for a value of the wrong kind.
 pybind11::bytes encode_packet(int type, const pybind11::dict &fields);
 
 }  // namespace pyproto

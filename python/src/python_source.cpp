@@ -1,6 +1,8 @@
 #include "python/src/python_source.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "python/src/buffer_view.h"
+#include "python/src/interrupt_check.h"
 
 namespace py = pybind11;
 
@@ -18,13 +21,36 @@ namespace pyproto {
 
 class PythonSource::Impl : public io::ByteSource {
  public:
-  // Raises what made the last read fail.
-  virtual void raise_read_error() = 0;
+  // Reads as read_some does, running Python's signal handlers first when a check is due; -1
+  // once one of them raised.
+  std::ptrdiff_t read(uint8_t *buffer, std::size_t capacity) final {
+    if (interrupt_.interrupted()) return -1;
+    return read_some(buffer, capacity);
+  }
+
+  // Raises what made the last read fail: a signal handler's exception, or the source's error.
+  void raise_read_error() {
+    interrupt_.raise_if_interrupted();
+    raise_source_error();
+  }
+
+ protected:
+  // As ByteSource::read; a source that waits for input checks interrupt() while it waits.
+  virtual std::ptrdiff_t read_some(uint8_t *buffer, std::size_t capacity) = 0;
+  // Raises what made the last read_some fail.
+  virtual void raise_source_error() = 0;
+
+  InterruptCheck &interrupt() { return interrupt_; }
+
+ private:
+  InterruptCheck interrupt_;
 };
 
 namespace {
 
-// A file opened by path, read through its descriptor.
+// A file opened by path, read through its descriptor. A pipe, FIFO, socket or device is waited
+// for in steps of InterruptCheck::kInterval, so that Ctrl-C ends a wait for bytes that never
+// come; a regular file never waits.
 class PathSource final : public PythonSource::Impl {
  public:
   explicit PathSource(const py::handle &path) {
@@ -33,19 +59,41 @@ class PathSource final : public PythonSource::Impl {
     const std::string name = py::bytes(os.attr("fsencode")(path_));
     fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) raise_errno(errno);
+    struct stat info {};
+    regular_file_ = ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
   }
   ~PathSource() override { ::close(fd_); }
   PathSource(const PathSource &) = delete;
   PathSource &operator=(const PathSource &) = delete;
 
-  std::ptrdiff_t read(uint8_t *buffer, std::size_t capacity) override {
-    const std::ptrdiff_t n = io::FdSource(fd_).read(buffer, capacity);
-    if (n < 0) error_ = errno;
-    return n;
+ protected:
+  std::ptrdiff_t read_some(uint8_t *buffer, std::size_t capacity) override {
+    for (;;) {
+      if (!regular_file_ && !wait_for_input()) return -1;
+      const ssize_t n = ::read(fd_, buffer, capacity);
+      if (n >= 0) return n;
+      if (errno != EINTR) {
+        error_ = errno;
+        return -1;
+      }
+      if (interrupt().interrupted(true)) return -1;
+    }
   }
-  void raise_read_error() override { raise_errno(error_); }
+  void raise_source_error() override { raise_errno(error_); }
 
  private:
+  // Waits until the descriptor has bytes, an end or an error to report; false when a signal
+  // handler raised first.
+  bool wait_for_input() {
+    pollfd input{fd_, POLLIN, 0};
+    const auto step = static_cast<int>(InterruptCheck::kInterval.count());
+    for (;;) {
+      const int ready = ::poll(&input, 1, step);
+      if (ready > 0 || (ready < 0 && errno != EINTR)) return true;  // the read reports an error
+      if (interrupt().interrupted(true)) return false;
+    }
+  }
+
   // Raises the OSError subclass that error stands for, naming the path.
   [[noreturn]] void raise_errno(int error) {
     errno = error;
@@ -55,6 +103,7 @@ class PathSource final : public PythonSource::Impl {
 
   py::object path_;
   int fd_ = -1;
+  bool regular_file_ = false;
   int error_ = 0;
 };
 
@@ -68,14 +117,15 @@ class BufferSource final : public PythonSource::Impl {
   BufferSource(const BufferSource &) = delete;
   BufferSource &operator=(const BufferSource &) = delete;
 
-  std::ptrdiff_t read(uint8_t *buffer, std::size_t capacity) override {
+ protected:
+  std::ptrdiff_t read_some(uint8_t *buffer, std::size_t capacity) override {
     const auto size = static_cast<std::size_t>(view_.len);
     const std::size_t n = std::min(capacity, size - at_);
     std::memcpy(buffer, static_cast<const uint8_t *>(view_.buf) + at_, n);
     at_ += n;
     return static_cast<std::ptrdiff_t>(n);
   }
-  void raise_read_error() override {}  // reading memory never fails
+  void raise_source_error() override {}  // reading memory never fails
 
  private:
   Py_buffer view_{};
@@ -89,7 +139,8 @@ class FileObjectSource final : public PythonSource::Impl {
   explicit FileObjectSource(const py::handle &file)
       : read_(py::hasattr(file, "read1") ? file.attr("read1") : file.attr("read")) {}
 
-  std::ptrdiff_t read(uint8_t *buffer, std::size_t capacity) override {
+ protected:
+  std::ptrdiff_t read_some(uint8_t *buffer, std::size_t capacity) override {
     py::gil_scoped_acquire gil;
     try {
       const py::object chunk = read_(capacity);
@@ -111,7 +162,7 @@ class FileObjectSource final : public PythonSource::Impl {
     }
     return -1;
   }
-  void raise_read_error() override {
+  void raise_source_error() override {
     if (error_) throw std::move(*error_);
   }
 

@@ -12,7 +12,9 @@
 namespace pyproto {
 
 // An opened capture. Construct and destroy it with the GIL held; read from bytes() with the GIL
-// released (a file object's read is called with the GIL taken back for the call).
+// released (a file object's read is called with the GIL taken back for the call). Reading takes
+// the GIL back at least every InterruptCheck::kInterval, waits for input included, to run
+// Python's signal handlers; a read fails once one raised (Ctrl-C's KeyboardInterrupt).
 class PythonSource {
  public:
   // Opens source: a str or os.PathLike path, an object with the buffer protocol, or an object
@@ -25,8 +27,8 @@ class PythonSource {
 
   io::ByteSource &bytes();
 
-  // With the GIL held, after a read returned -1: raises what made it fail, an OSError naming
-  // the path or the exception the file object's read raised.
+  // With the GIL held, after a read returned -1: raises what made it fail, a signal handler's
+  // exception, an OSError naming the path or the exception the file object's read raised.
   [[noreturn]] void raise_read_error();
 
   class Impl;

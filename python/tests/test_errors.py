@@ -1,11 +1,13 @@
 """Bad input raises Python exceptions."""
 
 import io
+import json
+import subprocess
 
 import pytest
 
 import protolib
-from conftest import CLOCK
+from conftest import CLOCK, program
 
 CALLS = {
     "read": protolib.read,
@@ -64,6 +66,27 @@ def test_a_bad_source_raises(call, source, error):
 def test_a_bad_type_or_field_raises_value_error(call):
     with pytest.raises(ValueError):
         call()
+
+
+@pytest.mark.parametrize("packet_type, fields, named", [
+    (22, {"entries": [{"f": 1e39}]}, "entries[0] field 'f' "),
+    (22, {"entries": [{"d1": 0.5}, {"f": -3.5e38}]}, "entries[1] field 'f' "),
+    (21, {"count": 2, "entries": [{}]}, "field 'entries' "),
+    (21, {"count": 0, "entries": [{"value": 1}]}, "field 'entries' "),
+    (21, {"count": 256}, "field 'count' "),
+    (21, {"entries": [{"value": 32768}]}, "entries[0] field 'value' "),
+    (1, {"uword": 65536}, "field 'uword' "),
+    (2, {"words": [0] * 8 + [-32769]}, "field 'words' "),
+])
+def test_encode_refuses_what_capgen_refuses_in_the_same_words(packet_type, fields, named,
+                                                              tmp_path):
+    capgen = subprocess.run(
+        [program("capgen"), "--from-jsonl", "-", str(tmp_path / "out.cap")],
+        input=json.dumps({"type": packet_type, **fields}), capture_output=True, text=True)
+    with pytest.raises(ValueError) as raised:
+        protolib.encode(packet_type, fields)
+    assert str(raised.value).startswith(named)
+    assert capgen.returncode != 0 and capgen.stderr.endswith(f":1: {raised.value}\n")
 
 
 def test_a_field_of_the_wrong_kind_raises_type_error():
