@@ -108,7 +108,7 @@ class Pass {
   ByteWindow window_;
   EventSink &sink_;
   // The library's decoder creates its framer so: no length byte is too large.
-  Framing<FrameScanner> standard_{false, FRAMER_ACCEPT_EVERY_LENGTH};
+  Framing<FrameScanner> standard_{FRAMER_ACCEPT_EVERY_LENGTH};
   std::optional<Framing<RecoveryScanner>> second_;
 };
 
