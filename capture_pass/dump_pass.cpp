@@ -9,29 +9,26 @@
 #include <vector>
 
 #include "capture_pass/byte_window.h"
+#include "capture_pass/recovery_scanner.h"
 
 namespace capture_pass {
 
 namespace {
 
-// The library's decoder creates its framer so: no length byte is too large.
 constexpr std::size_t kReadBlock = std::size_t{256} * 1024;
 constexpr uint64_t kEndOfInput = std::numeric_limits<uint64_t>::max();
 
 // One framing and the events it found that are not handed over yet, oldest first.
+template <typename Scanner>
 class Framing {
  public:
-  // packets_only: keep accepted packets and drop rejections.
-  Framing(bool backtrack, bool packets_only)
-      : scanner_(backtrack, FRAMER_ACCEPT_EVERY_LENGTH), packets_only_(packets_only) {}
+  template <typename... Args>
+  explicit Framing(Args... scanner_args) : scanner_(scanner_args...) {}
 
   void scan(const ByteWindow &window) {
     events_.erase(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(next_));
     next_ = 0;
     scanner_.scan(window, events_);
-    if (packets_only_) {
-      std::erase_if(events_, [](const FrameEvent &e) { return e.reason != FRAMER_ACCEPTED; });
-    }
   }
 
   // The oldest event with an offset below limit, or null.
@@ -40,11 +37,10 @@ class Framing {
   }
   void pop() { ++next_; }
 
-  const FrameScanner &scanner() const { return scanner_; }
+  const Scanner &scanner() const { return scanner_; }
 
  private:
-  FrameScanner scanner_;
-  bool packets_only_;
+  Scanner scanner_;
   std::vector<FrameEvent> events_;
   std::size_t next_ = 0;
 };
@@ -52,7 +48,7 @@ class Framing {
 class Pass {
  public:
   Pass(bool recover, EventSink &sink) : window_(kReadBlock), sink_(sink) {
-    if (recover) second_.emplace(true, true);
+    if (recover) second_.emplace();
   }
 
   PassTotals run(io::ByteSource &in) {
@@ -75,6 +71,7 @@ class Pass {
       sink_.unfinished(*cut, window_.at(*cut), static_cast<std::size_t>(window_.end() - *cut));
     }
     totals.noise_bytes = standard_.scanner().noise_bytes();
+    if (second_) totals.recovery_steps = second_->scanner().steps();
     return totals;
   }
 
@@ -110,8 +107,9 @@ class Pass {
 
   ByteWindow window_;
   EventSink &sink_;
-  Framing standard_{false, false};
-  std::optional<Framing> second_;
+  // The library's decoder creates its framer so: no length byte is too large.
+  Framing<FrameScanner> standard_{FRAMER_ACCEPT_EVERY_LENGTH};
+  std::optional<Framing<RecoveryScanner>> second_;
 };
 
 }  // namespace

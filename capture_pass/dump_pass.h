@@ -32,10 +32,11 @@ class EventSink {
 
 // What a pass read.
 struct PassTotals {
-  uint64_t bytes = 0;        // bytes read
-  uint64_t noise_bytes = 0;  // of those, bytes the standard framing skipped as noise
-  bool read_failed = false;  // reading stopped on an error, not at the end of input
-  int read_error = 0;        // the errno value of that error
+  uint64_t bytes = 0;           // bytes read
+  uint64_t noise_bytes = 0;     // of those, bytes the standard framing skipped as noise
+  bool read_failed = false;     // reading stopped on an error, not at the end of input
+  int read_error = 0;           // the errno value of that error
+  uint64_t recovery_steps = 0;  // with recover, the steps of RecoveryScanner: a few a byte
 };
 
 // Reads in to its end, frames it as the library's decoder does (every length byte accepted)

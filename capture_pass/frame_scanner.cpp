@@ -9,14 +9,13 @@ namespace {
 
 // The most bytes handed over at once: few enough that the framer reads them while they are still
 // in the first-level cache, where copying them put them. The ring is empty whenever bytes are
-// handed over: each batch is stepped through until the framer runs dry, or dropped when
-// backtracking.
+// handed over: each batch is stepped through until the framer runs dry.
 constexpr unsigned kBatch = 4096;
 constexpr unsigned kRingSize = kBatch + 1;
 
 }  // namespace
 
-FrameScanner::FrameScanner(bool backtrack, int max_length) : backtrack_(backtrack) {
+FrameScanner::FrameScanner(int max_length) {
   if (ring_create(&ring_, nullptr, kRingSize) != 0) throw std::bad_alloc();
   framer_ = framer_create(ring_, max_length);
   if (framer_ == nullptr) {
@@ -46,14 +45,6 @@ uint64_t FrameScanner::noise_bytes() const {
   return noise_ + (position_ - hunt_start_) - static_cast<uint64_t>(framer_pending(framer_));
 }
 
-void FrameScanner::drop_ring() {
-  while (ring_count(ring_) > 0) {
-    int run = 0;
-    ring_claim(ring_, &run);
-    ring_consume(ring_, run);
-  }
-}
-
 void FrameScanner::take_decisions(std::vector<FrameEvent> &events) {
   for (;;) {
     const FramerReport report = framer_step(framer_);
@@ -63,12 +54,6 @@ void FrameScanner::take_decisions(std::vector<FrameEvent> &events) {
     noise_ += start - hunt_start_;
     events.push_back({start, report.event, report.size});
     hunt_start_ = decided_end;
-    if (backtrack_ && report.event != FRAMER_ACCEPTED) {
-      drop_ring();
-      position_ = start + 2;
-      hunt_start_ = position_;
-      return;
-    }
   }
 }
 

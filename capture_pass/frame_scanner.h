@@ -26,11 +26,9 @@ struct FrameEvent {
 
 class FrameScanner {
  public:
-  // A framer accepting length bytes up to max_length, over a ring of its own. With backtrack,
-  // scanning goes on after a rejected packet from the byte after its sync pair, so packets the
-  // rejected one swallowed are found; without, from the byte after the one that caused the
-  // rejection, as the framer alone does. Throws std::bad_alloc when memory runs out.
-  FrameScanner(bool backtrack, int max_length);
+  // A framer accepting length bytes up to max_length, over a ring of its own. Throws
+  // std::bad_alloc when memory runs out.
+  explicit FrameScanner(int max_length);
   ~FrameScanner();
   FrameScanner(const FrameScanner &) = delete;
   FrameScanner &operator=(const FrameScanner &) = delete;
@@ -46,18 +44,15 @@ class FrameScanner {
   // The sync-pair offset of the packet in progress, when the framer is past a sync pair.
   std::optional<uint64_t> packet_in_progress() const;
   // Bytes up to position() that belong to no packet: skipped while hunting for a sync pair.
-  // Without backtrack, these, the bytes of accepted and rejected packets and those of the packet
-  // in progress add up to position().
+  // These, the bytes of accepted and rejected packets and those of the packet in progress add up
+  // to position().
   uint64_t noise_bytes() const;
 
  private:
-  // Steps the framer through the ring, whose bytes end at position_, until it runs dry or, when
-  // backtracking, until a rejection; appends an event for each decision.
+  // Steps the framer through the ring, whose bytes end at position_, until it runs dry; appends
+  // an event for each decision.
   void take_decisions(std::vector<FrameEvent> &events);
-  // Empties the ring without framing its bytes.
-  void drop_ring();
 
-  bool backtrack_;
   ByteRing *ring_ = nullptr;
   PacketFramer *framer_ = nullptr;
   uint64_t position_ = 0;

@@ -77,6 +77,28 @@ TEST(DumpPass, RawPacketsAreACaptureOfTheSamePackets) {
   }
 }
 
+// The recovery framing tries a packet at every sync pair, yet each byte costs a step when hunted
+// through and one when summed at most, however the packets overlap (inputs of one read here).
+TEST(DumpPass, RecoveryTakesAFewStepsAByteWhereverTheSyncPairsLie) {
+  const std::vector<Bytes> units = {
+      {0x81, 0xA1},                          // length 0xA1: each packet swallows 80 others
+      {0x81, 0xA1, 0x00, 0xFF},              // the longest packets, one every 4 bytes
+      {0x81, 0xA1, 0x81, 0xA1, 0x00, 0x00},  // packets of length 0xA1 and 0 by turns
+      {0x81, 0xA1, 0x01, 0x02, 0x00, 0x00, 0x00, 0x00},  // headers with checksums wrong
+      {0x81, 0x00, 0x00, 0x00, 0xA1, 0x81, 0xA1, 0xFF},  // a sync pair with bytes between
+  };
+  std::vector<Bytes> inputs = damaged_inputs();
+  for (const Bytes &unit : units) {
+    Bytes storm;
+    while (storm.size() < kNoiseSize) storm.insert(storm.end(), unit.begin(), unit.end());
+    inputs.push_back(storm);
+  }
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_LE(json_lines(inputs[i], true, false).totals.recovery_steps, 2 * inputs[i].size());
+  }
+}
+
 TEST(DumpPass, AReadErrorKeepsEverythingBeforeIt) {
   const Bytes input = generated_capture(5, 500, 0.0);
   const std::size_t read_size = 1010;

@@ -1,6 +1,5 @@
 // The scanner that runs the library's framer: the offset, reason and size of every packet on a
-// stream laid out by hand, the same packets and error count as the framer alone, and the
-// packets a rejected packet swallowed found again by backtracking.
+// stream laid out by hand, and the same packets and error count as the framer alone.
 #include "capture_pass/frame_scanner.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +22,10 @@ struct Scan {
 };
 
 // Scans stream read in the given sizes through a small window, as the pass does.
-Scan scan(const Bytes &stream, bool backtrack, int max_length,
-          std::vector<std::size_t> read_sizes = {}) {
+Scan scan(const Bytes &stream, int max_length, std::vector<std::size_t> read_sizes = {}) {
   MemorySource in(stream.data(), stream.size(), std::move(read_sizes));
   capture_pass::ByteWindow window(300);
-  capture_pass::FrameScanner scanner(backtrack, max_length);
+  capture_pass::FrameScanner scanner(max_length);
   Scan result;
   while (window.refill(in, scanner.frontier()) > 0) scanner.scan(window, result.events);
   result.noise_bytes = scanner.noise_bytes();
@@ -70,7 +68,7 @@ TEST(FrameScanner, ReportsEachPacketAtItsSyncPairWithItsReason) {
       {107, FRAMER_ACCEPTED, 46}};
   for (const std::vector<std::size_t> &reads : {std::vector<std::size_t>{}, {1}, {2, 5}, {13}}) {
     SCOPED_TRACE(reads.empty() ? 0 : reads[0]);
-    const Scan result = scan(kStream, false, 256, reads);
+    const Scan result = scan(kStream, 256, reads);
     EXPECT_EQ(result.events, expected);
     EXPECT_EQ(result.noise_bytes, 2u + 2 + 1 + 1);  // before 2, 18 and 48, and after 71
     EXPECT_EQ(result.in_progress, 153u);
@@ -78,7 +76,7 @@ TEST(FrameScanner, ReportsEachPacketAtItsSyncPairWithItsReason) {
 }
 
 TEST(FrameScanner, OversizeLengthRejectsAtTheLengthByteAndHuntsThroughThePayload) {
-  const Scan result = scan(kStream, false, 39, {7});
+  const Scan result = scan(kStream, 39, {7});
   ASSERT_EQ(result.events.size(), 7u);
   EXPECT_EQ(result.events[6], (capture_pass::FrameEvent{107, FRAMER_OVERSIZE_LENGTH, 4}));
   EXPECT_EQ(result.noise_bytes, 6u + 42);  // the payload and checksums of the long packet
@@ -107,27 +105,9 @@ TEST(FrameScanner, FindsWhatTheFramerAloneFinds) {
   for (int i = 0; i < 3000; ++i) syncs.push_back(rng.below(3) == 0 ? 0xA1 : 0x81);
   for (const Bytes &stream : {generated_capture(1, 3000, 0.3), noise, syncs, kStream}) {
     const Framed alone = frame_in_chunks(stream, {1000});
-    EXPECT_EQ(framed_by_scanner(stream, scan(stream, false, FRAMER_ACCEPT_EVERY_LENGTH, {4096})),
-              alone);
-    EXPECT_EQ(framed_by_scanner(stream, scan(stream, false, 256, {1, 700})), alone);
+    EXPECT_EQ(framed_by_scanner(stream, scan(stream, FRAMER_ACCEPT_EVERY_LENGTH, {4096})), alone);
+    EXPECT_EQ(framed_by_scanner(stream, scan(stream, 256, {1, 700})), alone);
   }
-}
-
-TEST(FrameScanner, BacktrackingFindsThePacketsARejectedOneSwallowed) {
-  // A length byte raised from 39 to 80 makes the packet take in the next two and the start of
-  // the third, whose type byte is then taken for checksum A.
-  const Bytes swollen = with_byte(make_packet(10, counting_payload(39)), 3, 80);
-  const Bytes stream = concat({swollen, kType1, kType15, kType2, kEmpty});  // 0, 45, 59, 82, 111
-  const Scan standard = scan(stream, false, FRAMER_ACCEPT_EVERY_LENGTH);
-  const std::vector<capture_pass::FrameEvent> after_rejection = {{0, FRAMER_BAD_CHECKSUM_A, 85},
-                                                                 {111, FRAMER_ACCEPTED, 6}};
-  EXPECT_EQ(standard.events, after_rejection);
-  const std::vector<capture_pass::FrameEvent> found_again = {{0, FRAMER_BAD_CHECKSUM_A, 85},
-                                                             {45, FRAMER_ACCEPTED, 14},
-                                                             {59, FRAMER_ACCEPTED, 23},
-                                                             {82, FRAMER_ACCEPTED, 29},
-                                                             {111, FRAMER_ACCEPTED, 6}};
-  EXPECT_EQ(scan(stream, true, 256, {1, 9}).events, found_again);
 }
 
 }  // namespace

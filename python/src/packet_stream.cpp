@@ -34,7 +34,7 @@ class CollectorPaused {
 
 PacketStream::PacketStream(const py::handle &source,
                            const std::optional<capture_pass::NamedClock> &clock)
-    : in_(source), window_(kReadBlock), scanner_(false, FRAMER_ACCEPT_EVERY_LENGTH) {
+    : in_(source), window_(kReadBlock), scanner_(FRAMER_ACCEPT_EVERY_LENGTH) {
   if (clock) clock_.emplace(*clock);
 }
 
