@@ -3,29 +3,15 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <new>
-#include <stdexcept>
 #include <utility>
-
-namespace py = pybind11;
 
 namespace pyproto {
 
 namespace {
 
 constexpr std::size_t kFirstMapping = std::size_t{64} * 1024;
-
-// A mapping handed to NumPy, unmapped when the last array over it goes.
-struct Mapping {
-  void *data;
-  std::size_t size;
-};
-
-void unmap(void *capsule_pointer) {
-  auto *mapping = static_cast<Mapping *>(capsule_pointer);
-  if (mapping->size > 0) ::munmap(mapping->data, mapping->size);
-  delete mapping;
-}
 
 std::size_t whole_pages(std::size_t bytes) {
   const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
@@ -58,20 +44,14 @@ void GrowingTable::grow() {
   mapped_ = size;
 }
 
-py::array GrowingTable::release(const py::dtype &dtype) {
-  if (static_cast<std::size_t>(dtype.itemsize()) != row_size_) {
-    throw std::logic_error("a table's dtype does not match its rows");
-  }
-  const std::size_t rows = this->rows();
+TableMemory GrowingTable::take() {
   const std::size_t kept = whole_pages(used_);
   if (kept < mapped_) ::munmap(data_ + kept, mapped_ - kept);
-  auto *mapping = new Mapping{data_, kept};
+  const TableMemory memory{kept > 0 ? data_ : nullptr, kept, rows()};
   data_ = nullptr;
   mapped_ = 0;
   used_ = 0;
-  const py::capsule owner(mapping, unmap);
-  if (rows == 0) return py::array(dtype, {py::ssize_t{0}}, {});
-  return py::array(dtype, {static_cast<py::ssize_t>(rows)}, {}, mapping->data, owner);
+  return memory;
 }
 
 }  // namespace pyproto

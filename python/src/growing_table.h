@@ -1,15 +1,22 @@
-// growing_table.h - rows of one size appended one at a time and handed to NumPy as one array
-// without a copy: the memory is mapped from the system, grows by remapping (no copy, no second
-// block held while growing) and is trimmed to the rows when handed over.
+// growing_table.h - rows of one size appended one at a time and handed over as one block without
+// a copy (to NumPy by table_array.h): the memory is mapped from the system, grows by remapping
+// (no copy, no second block held while growing) and is trimmed to the rows when handed over.
+// Needs no Python.
 #ifndef PYTHON_SRC_GROWING_TABLE_H
 #define PYTHON_SRC_GROWING_TABLE_H
-
-#include <pybind11/numpy.h>
 
 #include <cstddef>
 #include <cstdint>
 
 namespace pyproto {
+
+// A table's rows as handed over: a mapping of size bytes (whole pages; 0 and no mapping for no
+// rows) whose first rows rows are the table's. Whoever takes it unmaps it.
+struct TableMemory {
+  void *data = nullptr;
+  std::size_t size = 0;
+  std::size_t rows = 0;
+};
 
 class GrowingTable {
  public:
@@ -29,10 +36,12 @@ class GrowingTable {
   }
 
   std::size_t rows() const { return used_ / row_size_; }
+  std::size_t row_size() const { return row_size_; }
+  // The rows appended, one after another.
+  const uint8_t *data() const { return data_; }
 
-  // With the GIL held: the rows as a one-dimensional array of dtype, whose itemsize must be the
-  // row size. The array owns the memory from then on; the table is left empty.
-  pybind11::array release(const pybind11::dtype &dtype);
+  // Hands the rows over, trimmed to whole pages; the table is left empty.
+  TableMemory take();
 
  private:
   void grow();
