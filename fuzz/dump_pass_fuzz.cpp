@@ -1,5 +1,6 @@
 // capdump's dump pass (dump_pass, its main work as a function) over arbitrary captures, in
-// process with memory input and output, as JSON Lines and as --stats.
+// process with memory input and output, as JSON Lines and as --stats: both from one pass, whose
+// events go to the two sinks at once.
 //
 // Input: a flags byte (bit 0: recovery, bit 1: a clock); a count byte and that many u16 read sizes
 // (1 + n bytes, used in turn); then the capture as fuzz_capture reads it.
@@ -11,7 +12,8 @@
 // - the --stats bytes (in packets, in rejected packets, noise, unfinished) add up to the bytes
 //   read, which are the capture's;
 // - the listing without recovery, read back by capgen's JSON Lines reader (which skips the
-//   rejected packets), gives exactly the packets the library's framer accepts in the capture;
+//   rejected packets and the lines' times), gives exactly the packets the library's framer
+//   accepts in the capture;
 // - with a clock (type 1's 16-bit uword, which wraps and steps back often in random bytes),
 //   the lines' times never go back, and the clock's steps, resets and first packet add up to
 //   the exact type-1 packets listed.
@@ -21,8 +23,9 @@
 
 #include "capgen/jsonl/jsonl_reader.h"
 #include "capture_pass/capture_stats.h"
-#include "capture_pass/clock_sink.h"
 #include "fuzz/fuzz_capture.h"
+#include "fuzz/fuzz_pass.h"
+#include "fuzz/tee_sink.h"
 #include "testing/dump_harness.h"
 
 namespace {
@@ -30,26 +33,61 @@ namespace {
 // The longest line JsonLinesSink has room for, newline included.
 constexpr std::size_t kMaxLine = 4096;
 
-bool lines_are_objects(std::string_view text) {
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    if (end == std::string_view::npos || end + 1 > kMaxLine) return false;
-    const auto object = nlohmann::json::parse(text.substr(0, end), nullptr, false);
-    if (!object.is_object()) return false;
-    text.remove_prefix(end + 1);
+struct Pass {
+  std::string listing;  // the JSON Lines, rejected and unfinished packets included
+  capture_pass::PassTotals totals;
+  capture_pass::CaptureStats stats;
+};
+
+// One pass over capture read in read_sizes, listed and counted; timed: by PassClock's clock.
+Pass listed_and_counted(const Bytes &capture, bool recover, bool timed,
+                        std::vector<std::size_t> read_sizes = {}) {
+  PassClock clock(timed);
+  capture_pass::StatsSink stats(recover, clock.clock(), clock.steps());
+  MemorySource in(capture.data(), capture.size(), std::move(read_sizes));
+  StringSink listing;
+  Pass pass;
+  {
+    io::OutputBuffer out(listing, false);
+    capdump::JsonLinesSink json(out, true, clock.clock());
+    TeeSink both(json, stats);
+    pass.totals = clock.run(in, recover, both);
+    out.flush();
   }
-  return true;
+  pass.listing = std::move(listing.text);
+  pass.stats = stats.stats(pass.totals);
+  return pass;
 }
 
-bool stats_add_up(const Bytes &capture, bool recover) {
-  capture_pass::StatsSink stats_sink(recover);
-  MemorySource in(capture.data(), capture.size());
-  const capture_pass::CaptureStats stats =
-      stats_sink.stats(capture_pass::dump_pass(in, recover, stats_sink));
-  const uint64_t unfinished = stats.unfinished ? stats.unfinished->received : 0;
-  return stats.bytes_read == capture.size() &&
-         stats.packet_bytes + stats.rejected_bytes + stats.noise_bytes + unfinished ==
-             stats.bytes_read;
+// How far lines_hold reads each line.
+enum class LineCheck {
+  kShape,     // starts with '{' and ends with '}': the JSON Lines reader parses it later
+  kValidate,  // is valid JSON
+  kParse,     // is parsed: its time and type are read
+};
+
+// Each line of text fits the line buffer and is one JSON object, as far as check reads it.
+// Parsed lines' times must never go back, and exact_type1 counts the type-1 packets listed as
+// exact.
+bool lines_hold(std::string_view text, LineCheck check, uint64_t &exact_type1) {
+  double last = -1;
+  for (std::size_t end = text.find('\n'); !text.empty(); end = text.find('\n')) {
+    if (end == std::string_view::npos || end + 1 > kMaxLine) return false;
+    const std::string_view line = text.substr(0, end);
+    text.remove_prefix(end + 1);
+    if (!line.starts_with('{') || !line.ends_with('}')) return false;
+    if (check == LineCheck::kValidate && !nlohmann::json::accept(line)) return false;
+    if (check != LineCheck::kParse) continue;
+    const auto object = nlohmann::json::parse(line, nullptr, false);
+    if (!object.is_object()) return false;
+    if (const auto time = object.find("time"); time != object.end() && !time->is_null()) {
+      if (!time->is_number() || time->get<double>() < last) return false;
+      last = time->get<double>();
+    }
+    exact_type1 +=
+        object.value("type", -1) == 1 && !object.contains("form") && !object.contains("error");
+  }
+  return true;
 }
 
 // listing: capdump's JSON Lines of capture without recovery; capgen skips the rejected packets.
@@ -64,38 +102,8 @@ bool round_trips(const Bytes &capture, const std::string &listing) {
   return error.empty() && back == accepted_packets(capture);
 }
 
-bool clock_holds(const Bytes &capture, bool recover) {
-  const capture_pass::NamedClock named = capture_pass::parse_clock("1.uword:ms").clock.value();
-  StringSink listing;
-  {
-    capture_pass::PacketClock clock(named);
-    io::OutputBuffer out(listing, false);
-    capdump::JsonLinesSink json(out, true, &clock);
-    capture_pass::ClockSink timed(clock, json);
-    MemorySource in(capture.data(), capture.size());
-    capture_pass::dump_pass(in, recover, timed);
-    out.flush();
-  }
-  capture_pass::PacketClock clock(named);
-  capture_pass::ClockSteps steps;
-  capture_pass::StatsSink stats_sink(recover, &clock, &steps);
-  capture_pass::ClockSink timed(clock, stats_sink, {}, &steps);
-  MemorySource in(capture.data(), capture.size());
-  const capture_pass::CaptureStats stats =
-      stats_sink.stats(capture_pass::dump_pass(in, recover, timed));
-  double last = -1;
-  uint64_t exact_type1 = 0;
-  std::string_view text = listing.text;
-  for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
-    const auto line = nlohmann::json::parse(text.substr(0, end));
-    text.remove_prefix(end + 1);
-    if (!line["time"].is_null()) {
-      if (line["time"].get<double>() < last) return false;
-      last = line["time"].get<double>();
-    }
-    exact_type1 += line.value("type", -1) == 1 && !line.contains("form") && !line.contains("error");
-  }
-  const capture_pass::ClockFigures &figures = stats.clock.value();
+bool clock_adds_up(const Pass &pass, uint64_t exact_type1) {
+  const capture_pass::ClockFigures &figures = pass.stats.clock.value();
   return figures.gaps.steps + figures.resets + (figures.first ? 1 : 0) == exact_type1;
 }
 
@@ -105,15 +113,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FuzzInput input(data, size);
   const uint8_t flags = input.byte();
   const bool recover = (flags & 1) != 0;
+  const bool timed = (flags & 2) != 0;
   const std::vector<std::size_t> read_sizes = input.read_sizes();
   const Bytes capture = fuzz_capture(input);
 
-  const DumpText whole = json_lines(capture, recover, true);
+  const Pass whole = listed_and_counted(capture, recover, timed);
   FUZZ_REQUIRE(!whole.totals.read_failed && whole.totals.bytes == capture.size());
-  FUZZ_REQUIRE(lines_are_objects(whole.text));
-  FUZZ_REQUIRE(json_lines(capture, recover, true, read_sizes).text == whole.text);
-  FUZZ_REQUIRE(stats_add_up(capture, recover));
-  FUZZ_REQUIRE(recover || round_trips(capture, whole.text));
-  FUZZ_REQUIRE((flags & 2) == 0 || clock_holds(capture, recover));
+  // Without recovery the listing is read back whole by the JSON Lines reader, which parses every
+  // line (and refuses one that is not JSON), so its lines need no parse of their own here.
+  const LineCheck check = timed     ? LineCheck::kParse
+                          : recover ? LineCheck::kValidate
+                                    : LineCheck::kShape;
+  uint64_t exact_type1 = 0;
+  FUZZ_REQUIRE(lines_hold(whole.listing, check, exact_type1));
+  FUZZ_REQUIRE(listed_and_counted(capture, recover, timed, read_sizes).listing == whole.listing);
+  FUZZ_REQUIRE(stats_add_up(whole.stats, capture.size()));
+  FUZZ_REQUIRE(recover || round_trips(capture, whole.listing));
+  FUZZ_REQUIRE(!timed || clock_adds_up(whole, exact_type1));
   return 0;
 }

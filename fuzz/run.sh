@@ -16,7 +16,8 @@ build=${2:-build/fuzz}
 
 cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" --target capgen capdump framer_fuzz writer_fuzz listing_fuzz jsonl_fuzz \
-  dump_pass_fuzz
+  dump_pass_fuzz encode_fuzz report_page_fuzz read_tables_fuzz capgen_options_fuzz \
+  capdump_options_fuzz
 bash fuzz/make-corpus.sh "$build/capgen/capgen" "$build/capdump/capdump" "$build/fuzz-seeds"
 mkdir -p "$build/fuzz-findings" "$build/fuzz-logs"
 
@@ -27,6 +28,11 @@ targets=(
   "listing_fuzz:16384:-dict=fuzz/capture.dict"
   "jsonl_fuzz:4096:-dict=fuzz/jsonl.dict"
   "dump_pass_fuzz:4096:-dict=fuzz/capture.dict"
+  "encode_fuzz:4096:"
+  "report_page_fuzz:4096:-dict=fuzz/capture.dict"
+  "read_tables_fuzz:4096:-dict=fuzz/capture.dict"
+  "capgen_options_fuzz:4096:"
+  "capdump_options_fuzz:4096:"
 )
 for entry in "${targets[@]}"; do
   IFS=: read -r target max_len options <<<"$entry"

@@ -32,7 +32,7 @@ constexpr std::size_t kMaxPayload = WIRE_MAX_PAYLOAD;
 // Lowers the count byte of Record's counted entries in payload, if it has them, to at most their
 // capacity, so the payload holds the entries it names.
 template <typename Record>
-void fit_count(Bytes &payload) {
+void fit_count(uint8_t *payload) {
   constexpr protolib::PayloadShape kShape = protolib::payload_shape<Record>();
   if constexpr (kShape.capacity > 0) {
     uint8_t &count = payload[kShape.count_offset];
@@ -44,7 +44,7 @@ void fit_count(Bytes &payload) {
 const uint8_t *frame(DecoderHarness &h, const uint8_t *wire, std::size_t size) {
   PacketDecoder &d = h.decoder();
   d.last_packet = nullptr;
-  h.feed(Bytes(wire, wire + size));
+  ring_write(d.input, wire, static_cast<int>(size));
   const uint8_t type = h.step();
   FUZZ_REQUIRE(d.last_packet != nullptr && type == wire[2]);
   FUZZ_REQUIRE(ring_count(d.input) == 0 && d.framer->errors == 0);
@@ -58,15 +58,16 @@ void check_record(uint8_t type, FuzzInput &input, DecoderHarness &shadow, Decode
   protolib::visit_catalogue_type(type, [&](auto kind) {
     using Record = typename decltype(kind)::Record;
     constexpr auto kSlot = protolib::Layout<Record>::kSlot;
-    Bytes payload(kMaxPayload, 0);
-    std::memcpy(payload.data(), input.rest(), std::min(kMaxPayload, input.rest_size()));
+    uint8_t sent[WIRE_MAX_PACKET] = {};
+    uint8_t *payload = packet_begin(sent, type);
+    std::memcpy(payload, input.rest(), std::min(kMaxPayload, input.rest_size()));
     fit_count<Record>(payload);
-    FUZZ_REQUIRE(shadow.decode(type, payload) == type);
+    frame(shadow, sent, static_cast<std::size_t>(packet_finish(sent, payload + kMaxPayload)));
     const Record &expected = shadow.decoder().*kSlot;
     uint8_t wire[WIRE_MAX_PACKET];
     const auto size = static_cast<std::size_t>(kind.encode(expected, wire));
     const std::size_t length = size - 6;
-    FUZZ_REQUIRE(wire[3] == length && std::memcmp(wire + 4, payload.data(), length) == 0);
+    FUZZ_REQUIRE(wire[3] == length && std::memcmp(wire + 4, payload, length) == 0);
     frame(real, wire, size);
     // Both records started as zero bytes, padding included, and were set field by field alike.
     // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
@@ -125,13 +126,14 @@ void check_fields(uint8_t type, FuzzInput &input, DecoderHarness &real) {
     std::size_t kind;
     uint64_t bits;
   };
-  std::vector<Field> fields;
-  Bytes wire(kMaxPayload + 6);
-  uint8_t *pos = packet_begin(wire.data(), type);
+  std::array<Field, kMaxPayload> fields;  // each at least one payload byte
+  std::size_t field_count = 0;
+  uint8_t wire[WIRE_MAX_PACKET];
+  uint8_t *pos = packet_begin(wire, type);
   for (uint8_t count = input.byte(); count > 0; --count) {
     const std::size_t kind = input.byte() % kFieldWidths.size();
     const std::size_t width = kFieldWidths[kind];
-    if (static_cast<std::size_t>(pos - wire.data()) - 4 + width > kMaxPayload) break;
+    if (static_cast<std::size_t>(pos - wire) - 4 + width > kMaxPayload) break;
     uint8_t value[8] = {};
     uint64_t bits = 0;
     for (std::size_t i = 0; i < width; ++i) {
@@ -140,18 +142,21 @@ void check_fields(uint8_t type, FuzzInput &input, DecoderHarness &real) {
     }
     uint8_t *next = write_field(kind, pos, bits);
     FUZZ_REQUIRE(next == pos + width && std::memcmp(pos, value, width) == 0);
-    fields.push_back({kind, bits});
+    fields[field_count++] = {kind, bits};
     pos = next;
   }
-  const auto length = static_cast<std::size_t>(pos - wire.data()) - 4;
-  const auto size = static_cast<std::size_t>(packet_finish(wire.data(), pos));
+  const auto length = static_cast<std::size_t>(pos - wire) - 4;
+  const auto size = static_cast<std::size_t>(packet_finish(wire, pos));
   FUZZ_REQUIRE(size == length + 6 && wire[3] == length);
-  const Bytes finished(wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(size));
-  packet_finish(wire.data(), pos);
-  FUZZ_REQUIRE(std::equal(finished.begin(), finished.end(), wire.begin()));
+  uint8_t finished[WIRE_MAX_PACKET];
+  std::memcpy(finished, wire, size);
+  packet_finish(wire, pos);
+  FUZZ_REQUIRE(std::memcmp(finished, wire, size) == 0);
 
-  const uint8_t *cursor = frame(real, wire.data(), size) + 2;
-  for (const Field &field : fields) FUZZ_REQUIRE(read_field(field.kind, &cursor) == field.bits);
+  const uint8_t *cursor = frame(real, wire, size) + 2;
+  for (std::size_t i = 0; i < field_count; ++i) {
+    FUZZ_REQUIRE(read_field(fields[i].kind, &cursor) == fields[i].bits);
+  }
 }
 
 }  // namespace

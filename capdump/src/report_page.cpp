@@ -11,9 +11,6 @@ namespace capdump {
 
 namespace {
 
-// The largest page written: past it, the slices are merged pairwise until the page fits.
-constexpr std::size_t kPageBudget = std::size_t{1900} * 1024;
-
 constexpr std::string_view kStyle = R"(
 body{font:14px/1.45 system-ui,sans-serif;color:#1f2328;background:#fff;margin:0}
 main{max-width:1140px;margin:0 auto;padding:16px 20px 40px}
@@ -131,9 +128,9 @@ std::string page_of(const CaptureReport &report, const std::string &name) {
 std::string report_page(const CaptureReport &report, std::string_view capture_name) {
   const std::string name = escaped(capture_name);
   std::string page = page_of(report, name);
-  if (page.size() <= kPageBudget) return page;
+  if (page.size() <= kReportPageBudget) return page;
   CaptureReport coarser = report;
-  while (page.size() > kPageBudget && coarser.slices > 1) {
+  while (page.size() > kReportPageBudget && coarser.slices > 1) {
     coarser.timeline.merge_pairs();
     coarser.slices = (coarser.slices + 1) / 2;
     page = page_of(coarser, name);

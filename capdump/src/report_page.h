@@ -5,12 +5,16 @@
 #ifndef CAPDUMP_SRC_REPORT_PAGE_H
 #define CAPDUMP_SRC_REPORT_PAGE_H
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "capdump/src/report_sink.h"
 
 namespace capdump {
+
+// The largest page written: past it, the slices are merged pairwise until the page fits.
+inline constexpr std::size_t kReportPageBudget = std::size_t{1900} * 1024;
 
 // The page of report; capture_name names the capture in its title. The page carries the
 // --stats JSON of the same pass in <script type="application/json" id="capdump-stats">.

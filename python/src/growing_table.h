@@ -1,17 +1,22 @@
-// growing_table.h - rows of one size appended one at a time and handed to NumPy as one array
-// (of records, or of numbers with a row of them a line) without a copy: the memory is mapped from
-// the system, grows by remapping (no copy, no second block held while growing) and is trimmed to
-// the rows when handed over.
+// growing_table.h - rows of one size appended one at a time and handed over as one block without
+// a copy (to NumPy by table_array.h): the memory is mapped from the system, grows by remapping
+// (no copy, no second block held while growing) and is trimmed to the rows when handed over.
+// Needs no Python.
 #ifndef PYTHON_SRC_GROWING_TABLE_H
 #define PYTHON_SRC_GROWING_TABLE_H
 
-#include <pybind11/numpy.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace pyproto {
+
+// A table's rows as handed over: a mapping of size bytes (whole pages; 0 and no mapping for no
+// rows) whose first rows rows are the table's. Whoever takes it unmaps it.
+struct TableMemory {
+  void *data = nullptr;
+  std::size_t size = 0;
+  std::size_t rows = 0;
+};
 
 class GrowingTable {
  public:
@@ -31,12 +36,12 @@ class GrowingTable {
   }
 
   std::size_t rows() const { return used_ / row_size_; }
+  std::size_t row_size() const { return row_size_; }
+  // The rows appended, one after another.
+  const uint8_t *data() const { return data_; }
 
-  // With the GIL held: the rows as an array of dtype shaped (rows, *row_shape): one row of
-  // row_shape's items, whose itemsize times their count must be the row size (by default one
-  // item a row). The array owns the memory from then on; the table is left empty.
-  pybind11::array release(const pybind11::dtype &dtype,
-                          const std::vector<pybind11::ssize_t> &row_shape = {});
+  // Hands the rows over, trimmed to whole pages; the table is left empty.
+  TableMemory take();
 
  private:
   void grow();

@@ -13,6 +13,7 @@
 #include "listing/listing.h"
 #include "python/src/growing_table.h"
 #include "python/src/python_source.h"
+#include "python/src/table_array.h"
 
 namespace py = pybind11;
 
@@ -62,7 +63,7 @@ py::array list_numbers(const py::handle &source, uint8_t listed_type) {
         listing::list_stream(listed_type, *line, decoder.decoder(), in.bytes(), *out, *progress);
   }
   if (counts.read_failed) in.raise_read_error();
-  return line->numbers.release(py::dtype::of<int64_t>(), {py::ssize_t{Line::kCount}});
+  return release_table(line->numbers, py::dtype::of<int64_t>(), {py::ssize_t{Line::kCount}});
 }
 
 // Calls use(line) with a null pointer to the NumberLine of listed_type's lister.

@@ -16,7 +16,7 @@
 #include "python/src/packet_fields.h"
 #include "python/src/packet_stream.h"
 #include "python/src/packet_tuple.h"
-#include "python/src/record_rows.h"
+#include "python/src/row_dtype.h"
 
 namespace py = pybind11;
 

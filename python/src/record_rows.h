@@ -2,12 +2,12 @@
 // with a clock time float64, length uint8, exact bool, with recovery recovered bool), then for a
 // catalogue type its record's fields in wire order with their C types, packed, arrays as
 // sub-arrays and counted entries as a sub-array of the capacity; for any other type its payload
-// as 255 bytes. Bytes past the end of a short payload are 0.
+// as 255 bytes. Bytes past the end of a short payload are 0. Needs no Python: row_dtype.h gives
+// the rows' dtype.
 #ifndef PYTHON_SRC_RECORD_ROWS_H
 #define PYTHON_SRC_RECORD_ROWS_H
 
-#include <pybind11/numpy.h>
-
+#include <protolib/catalogue.hpp>
 #include <protolib/packet_form.hpp>
 
 #include <cstddef>
@@ -48,8 +48,15 @@ std::size_t row_size(unsigned type, HeadColumns which);
 // zero bytes.
 void write_row(uint8_t *row, HeadColumns which, const PacketHead &head, const uint8_t *packet);
 
-// With the GIL held: the dtype of the rows of type, 0 to 255, with the head columns which.
-pybind11::dtype row_dtype(unsigned type, HeadColumns which);
+// Names the columns after the head to columns: the record's fields for a catalogue type (the
+// payload column of any other type is the caller's). Returns whether type is in the catalogue.
+template <typename Columns>
+bool describe_fields(Columns &columns, unsigned type) {
+  return protolib::visit_catalogue_type(type, [&](auto kind) {
+    const typename decltype(kind)::Record record{};
+    protolib::for_each_field(record, columns);
+  });
+}
 
 }  // namespace pyproto
 
