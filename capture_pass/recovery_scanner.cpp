@@ -14,8 +14,12 @@ namespace {
 [[gnu::always_inline]] inline uint64_t index_of(const uint8_t *data, uint64_t at, uint64_t size,
                                                 uint8_t value) {
   constexpr uint64_t kAtHand = 8;
-  for (const uint64_t end = std::min(size, at + kAtHand); at < end; ++at) {
-    if (data[at] == value) return at;
+  if (size - at >= kAtHand) {
+#pragma GCC unroll 8
+    for (uint64_t i = 0; i < kAtHand; ++i) {
+      if (data[at + i] == value) return at + i;
+    }
+    at += kAtHand;
   }
   if (at == size) return size;
   const void *found = std::memchr(data + at, value, size - at);
@@ -23,9 +27,9 @@ namespace {
                           : size;
 }
 
-// How far past a packet's type byte the sums are taken at once: past the longest packet, and as
-// far again as a few dozen packets of a storm of sync pairs take.
-constexpr uint64_t kSumsAhead = RunningSums::kLongestStretch + 64;
+// How far past a packet's type byte the sums are taken at once: past the longest packet, and
+// far enough beyond that the cost of a call is spread over many bytes.
+constexpr uint64_t kSumsAhead = RunningSums::kLongestStretch + 4096;
 
 // The end of the type bytes before which any packet lies in a window of size bytes (2 or more)
 // with its sums taken, where the sums reach reached: its checksum bytes go up to
@@ -33,6 +37,24 @@ constexpr uint64_t kSumsAhead = RunningSums::kLongestStretch + 64;
 uint64_t quick_end(uint64_t reached, uint64_t size) {
   const uint64_t checks_end = std::min(reached, size - 2);
   return checks_end > RunningSums::kLongestStretch ? checks_end - RunningSums::kLongestStretch : 0;
+}
+
+// Whether a sync pair begins at p.
+[[gnu::always_inline]] inline bool sync_pair_at(const uint8_t *p) {
+  return p[0] == WIRE_SYNC1 && p[1] == WIRE_SYNC2;
+}
+
+// Goes past the packets from the type byte at on that checksum A rejects, for as long as each
+// type byte begins the next sync pair, as in a storm of them: the one loop cheap enough to try a
+// packet every two bytes, kept out of line so that it has the registers to itself. Returns the
+// type byte it stopped at: a packet checksum A accepts, one after which hunting is needed, or
+// quick or beyond.
+[[gnu::noinline]] uint64_t skip_storm(const uint8_t *data, RunningSums::Taken sums, uint64_t at,
+                                      uint64_t quick) {
+  while (at < quick && !sums.byte_is_a_of(at, at + 2 + data[at + 1]) && sync_pair_at(data + at)) {
+    at += 2;
+  }
+  return at;
 }
 
 }  // namespace
@@ -73,6 +95,10 @@ void RecoveryScanner::scan(const ByteWindow &window, std::vector<FrameEvent> &ev
   const uint64_t start = position_ - begin;
   Hunted next = phase_ == Phase::kType ? Hunted{start, phase_} : hunt(data, size, phase_, start);
   uint64_t accepted_bytes = 0;
+  const auto b_over = [&](uint64_t from, uint64_t to) {
+    if (to > sums_.b_reached()) sums_.reach_b(to + kSumsAhead);
+    return sums.b_over(from, to);
+  };
   while (next.phase == Phase::kType) {
     const uint64_t at = next.at;  // the packet's type byte; its length byte follows
     if (at >= quick) {
@@ -82,13 +108,14 @@ void RecoveryScanner::scan(const ByteWindow &window, std::vector<FrameEvent> &ev
       quick = quick_end(sums_.reached(), size);
     }
     const uint64_t checks = at + 2 + data[at + 1];
-    if (data[checks] == sums.a_over(at, checks) && data[checks + 1] == sums.b_over(at, checks)) {
+    if (sums.byte_is_a_of(at, checks) && data[checks + 1] == b_over(at, checks)) {
       events.push_back({begin + at - 2, FRAMER_ACCEPTED, static_cast<int32_t>(checks + 4 - at)});
       accepted_bytes += checks + 2 - at;
       next = hunt(data, size, Phase::kSync1, checks + 2);
-    } else if (data[at] == WIRE_SYNC1 && data[at + 1] == WIRE_SYNC2) {
-      // Rejected, hunting goes on from the type byte; in a storm of sync pairs one is there.
-      next.at = at + 2;
+    } else if (sync_pair_at(data + at)) {
+      // Rejected, hunting goes on from the type byte, where a sync pair lies; two in a row are
+      // likely a storm of them.
+      next.at = sync_pair_at(data + at + 2) ? skip_storm(data, sums, at + 2, quick) : at + 2;
     } else {
       next = hunt(data, size, Phase::kSync1, at);
     }

@@ -23,10 +23,9 @@ class RunningSums {
   struct Taken {
     const uint8_t *a;  // before each index
     const uint8_t *b;
-    // Checksum A of the bytes [from, to): their sum.
-    uint8_t a_over(std::size_t from, std::size_t to) const {
-      return static_cast<uint8_t>(a[to] - a[from]);
-    }
+    const uint8_t *a_less_byte;  // a before each index less the byte there
+    // Whether the byte at to is checksum A of the bytes [from, to), their sum.
+    bool byte_is_a_of(std::size_t from, std::size_t to) const { return a[from] == a_less_byte[to]; }
     // Checksum B of the bytes [from, to): the sum of the running a over them, which starts at
     // a's value before them.
     uint8_t b_over(std::size_t from, std::size_t to) const {
@@ -42,10 +41,16 @@ class RunningSums {
   // never less than the from of the call before.
   void reach(std::size_t from, std::size_t to);
 
-  // The sums before each index from the last start over through this one are taken.
+  // The sums before each index from the last start over through this one are taken; checksum
+  // B's only through b_reached().
   std::size_t reached() const { return reached_; }
 
-  Taken taken() const { return {a_.data(), b_.data()}; }
+  // Takes the sums checksum B needs through `to` at least (through reached(), when less): they
+  // are summed only where checksum A matches, so most bytes never need them.
+  void reach_b(std::size_t to);
+  std::size_t b_reached() const { return b_reached_; }
+
+  Taken taken() const { return {a_.data(), b_.data(), a_less_byte_.data()}; }
 
   // Bytes summed since creation: after each start_over, each byte once at most.
   uint64_t bytes_summed() const { return bytes_summed_; }
@@ -55,7 +60,9 @@ class RunningSums {
   std::size_t size_ = 0;
   std::vector<uint8_t> a_;
   std::vector<uint8_t> b_;
+  std::vector<uint8_t> a_less_byte_;
   std::size_t reached_ = 0;
+  std::size_t b_reached_ = 0;
   uint64_t bytes_summed_ = 0;
 };
 
