@@ -78,6 +78,8 @@ uint64_t RecoveryScanner::frontier() const {
     at = index_of(data, at, size, WIRE_SYNC1);
     if (at == size) return {at, Phase::kSync1};
     ++at;
+    // Most often the pair's bytes lie side by side.
+    if (at < size && data[at] == WIRE_SYNC2) return {at + 1, Phase::kType};
   }
   at = index_of(data, at, size, WIRE_SYNC2);
   if (at == size) return {at, Phase::kSync2};

@@ -1,6 +1,7 @@
 #include "capture_pass/running_sums.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -66,7 +67,8 @@ void sum_b_blocks(const uint8_t *a_after, uint8_t *b_after, std::size_t from, st
 
 #if defined(__x86_64__)
 // The same loops compiled for AVX2, whose three-operand forms and byte shuffles take about a
-// third fewer instructions a block; chosen only where the CPU has it.
+// third fewer instructions a block; chosen only where the CPU has it, and not when the
+// environment sets PROTOLIB_NO_VECTOR, as for the library's framing.
 [[gnu::target("avx2")]] void sum_a_blocks_avx2(const uint8_t *bytes, uint8_t *a_after,
                                                uint8_t *a_less_byte, std::size_t from,
                                                std::size_t until) {
@@ -76,7 +78,8 @@ void sum_b_blocks(const uint8_t *a_after, uint8_t *b_after, std::size_t from, st
                                                std::size_t from, std::size_t until) {
   sum_blocks<false>(a_after, b_after, nullptr, from, until);
 }
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
+const bool kHaveAvx2 =
+    std::getenv("PROTOLIB_NO_VECTOR") == nullptr && __builtin_cpu_supports("avx2");
 #else
 constexpr bool kHaveAvx2 = false;
 constexpr auto sum_a_blocks_avx2 = sum_a_blocks;

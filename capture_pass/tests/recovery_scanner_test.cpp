@@ -65,6 +65,19 @@ Bytes drawn(capgen::Rng &rng, const Bytes &values, std::size_t count) {
   return bytes;
 }
 
+// first, then second.
+Bytes joined(Bytes first, const Bytes &second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+// pattern, count times over.
+Bytes repeated(const Bytes &pattern, std::size_t count) {
+  Bytes bytes;
+  for (std::size_t i = 0; i < count; ++i) bytes.insert(bytes.end(), pattern.begin(), pattern.end());
+  return bytes;
+}
+
 TEST(RecoveryScanner, AcceptsWhatTheFramerRestartedAfterEachRejectionAccepts) {
   capgen::Rng rng(9);
   Bytes every_value(256);
@@ -75,6 +88,10 @@ TEST(RecoveryScanner, AcceptsWhatTheFramerRestartedAfterEachRejectionAccepts) {
       drawn(rng, {0x81, 0xA1}, 3000),
       drawn(rng, {0x81, 0xA1, 0x00}, 20000),  // packets of length 0 accepted here and there
       drawn(rng, {0x81, 0xA1, 0x00, 0x01, 0xFF}, 20000),
+      repeated({0x81, 0xA1, 0xFF, 0xFF}, 5000),  // checksum A matches every packet tried
+      repeated({0x81, 0xA1, 0x81, 0xA1, 0x00, 0x00}, 3000),
+      // Packets after kilobytes without a sync byte, where the sums start over.
+      joined(drawn(rng, {0x00, 0x55}, 6000), generated_capture(3, 300, 0.3)),
   };
   for (std::size_t i = 0; i < streams.size(); ++i) {
     SCOPED_TRACE(i);
