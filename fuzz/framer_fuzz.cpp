@@ -22,14 +22,6 @@
 
 #include "fuzz/fuzz_capture.h"
 
-// The reference is the yardstick, not code under test: without coverage instrumentation it
-// runs several times faster and gives the fuzzer no features of its own to chase.
-#if defined(__clang__)
-#define REFERENCE_CODE __attribute__((no_sanitize("coverage")))
-#else
-#define REFERENCE_CODE
-#endif
-
 namespace {
 
 constexpr int kDecoderMaxLength = FRAMER_ACCEPT_EVERY_LENGTH;  // what a decoder's framer takes
@@ -59,7 +51,7 @@ class ReferenceFramer {
 
   // Frames on to just past the next packet accepted and returns it (type, length, payload, in
   // the buffer), or null when the stream ends first.
-  REFERENCE_CODE const uint8_t *next() {
+  FUZZ_CHECKER const uint8_t *next() {
     while (at_ < size_) {
       const uint8_t byte = stream_[at_++];
       switch (step_) {
@@ -127,19 +119,19 @@ class ReferenceFramer {
  private:
   enum Step { kSync1, kSync2, kType, kLength, kPayload, kCheckA, kCheckB };
 
-  REFERENCE_CODE void add(uint8_t byte) {
+  FUZZ_CHECKER void add(uint8_t byte) {
     state_.sum_a = static_cast<uint8_t>(state_.sum_a + byte);
     state_.sum_b = static_cast<uint8_t>(state_.sum_b + state_.sum_a);
     ++state_.pending;
   }
   // Skips the bytes before the next one equal to sync, or all of them when none is.
-  REFERENCE_CODE void skip_to(uint8_t sync) {
+  FUZZ_CHECKER void skip_to(uint8_t sync) {
     const void *found = std::memchr(stream_ + at_, sync, size_ - at_);
     at_ = found == nullptr
               ? size_
               : static_cast<std::size_t>(static_cast<const uint8_t *>(found) - stream_);
   }
-  REFERENCE_CODE void reject() {
+  FUZZ_CHECKER void reject() {
     if (state_.errors < INT32_MAX) ++state_.errors;
     state_.pending = 0;
     step_ = kSync1;
