@@ -111,9 +111,9 @@ bool clock_adds_up(const Pass &pass, uint64_t exact_type1) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FuzzInput input(data, size);
-  const uint8_t flags = input.byte();
-  const bool recover = (flags & 1) != 0;
-  const bool timed = (flags & 2) != 0;
+  const PassFlags flags = pass_flags(input);
+  const bool recover = flags.recover;
+  const bool timed = flags.timed;
   const std::vector<std::size_t> read_sizes = input.read_sizes();
   const Bytes capture = fuzz_capture(input);
 

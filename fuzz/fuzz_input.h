@@ -48,6 +48,19 @@ class FuzzInput {
   std::size_t at_ = 0;
 };
 
+// The choices of a capture pass, from one flags byte: bit 0 asks for recovery, bit 1 for a clock;
+// the other bits are the caller's to read from bits.
+struct PassFlags {
+  uint8_t bits;
+  bool recover;
+  bool timed;
+};
+
+inline PassFlags pass_flags(FuzzInput &input) {
+  const uint8_t bits = input.byte();
+  return {bits, (bits & 1) != 0, (bits & 2) != 0};
+}
+
 // Element i of sizes, counting round again from the start (1 + sizes[i % n] % limit), or
 // limit when sizes is empty: a size in 1..limit.
 inline std::size_t cycle_size(const std::vector<uint16_t> &sizes, std::size_t i,
