@@ -72,6 +72,7 @@ class ReferenceFramer {
           break;
         case kType:
           buffer_[0] = byte;
+          stored_ = 1;
           state_.sum_a = state_.sum_b = byte;
           state_.pending = 3;
           step_ = kLength;
@@ -81,13 +82,13 @@ class ReferenceFramer {
             reject();
             break;
           }
-          buffer_[1] = byte;
+          buffer_[stored_++] = byte;
           add(byte);
           remaining_ = byte;
           step_ = remaining_ > 0 ? kPayload : kCheckA;
           break;
         case kPayload:
-          buffer_[2 + (buffer_[1] - remaining_)] = byte;
+          buffer_[stored_++] = byte;
           add(byte);
           if (--remaining_ == 0) step_ = kCheckA;
           break;
@@ -143,6 +144,7 @@ class ReferenceFramer {
   std::size_t at_ = 0;
   Step step_ = kSync1;
   uint8_t remaining_ = 0;
+  std::size_t stored_ = 0;  // bytes of the packet in the buffer
   FramerState state_;
   // Type, length, 255 payload bytes, and room past them for a decoder's reads of the longest
   // layout, as the framer's buffer has.
