@@ -48,8 +48,8 @@ class FuzzInput {
   std::size_t at_ = 0;
 };
 
-// The choices of a capture pass, from one flags byte: bit 0 asks for recovery, bit 1 for a clock;
-// the other bits are the caller's to read from bits.
+// The choices of a capture pass, from one flags byte: bit 0 asks for recovery, bit 1 for a clock.
+// The whole byte is kept in bits: its other bits are the caller's to give a meaning.
 struct PassFlags {
   uint8_t bits;
   bool recover;
