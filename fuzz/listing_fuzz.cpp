@@ -115,9 +115,9 @@ FUZZ_CHECKER long count_lines_of_fields(std::string_view out, std::size_t fields
 
 // Whether progress is "1\r2\r...N\r" for N lines.
 FUZZ_CHECKER bool counts_up(std::string_view progress, unsigned long lines) {
-  char number[24];
+  char number[24];  // a count (20 digits at most) and '\r'
   for (unsigned long i = 1; i <= lines; ++i) {
-    const auto end = std::to_chars(number, number + sizeof number, i).ptr;
+    char *const end = std::to_chars(number, number + sizeof number - 1, i).ptr;
     *end = '\r';
     const auto size = static_cast<std::size_t>(end + 1 - number);
     if (progress.substr(0, size) != std::string_view(number, size)) return false;
