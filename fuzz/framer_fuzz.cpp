@@ -1,25 +1,155 @@
-// Framer and decoder over arbitrary bytes fed in chunks the input chooses, against the same bytes
-// fed through a 1024-byte ring as fast as it takes them: both must complete the same packets
-// (type, length, payload) at the same stream positions, with the same error count, the same
-// records and, at the end, the same receive state. A framer that has completed a packet has
-// taken no byte past it, so the reference's position then is the packet's end however far
-// ahead it was fed.
+// Framer and decoder over arbitrary bytes fed in chunks the input chooses, against a reference
+// framing of the whole stream one byte at a time, written here from <protolib/wire.h> and
+// <protolib/framer.h> alone: the receiver must complete the reference's packets (type, length,
+// payload) in order, each at the stream position just past its checksum B, with the reference's
+// error count and receive state then (bytes pending, both running sums), and a decoder must
+// hold the records the reference's packets decode to; at the end both must be in the same
+// receive state with no packet left over. A framer that has completed a packet has taken no
+// byte past it, so the position is exact however far ahead the receiver was fed.
 //
 // Input: a u16 ring size (2 + n % 1023 bytes); a u16 receiver choice (below 0x8000 a decoder,
 // otherwise a bare framer with max_length n % 300); a count byte and that many u16 chunk sizes
 // (1 + n % (ring size - 1), used in turn; none: ring size - 1); then the stream as fuzz_capture
 // reads it.
 #include <protolib/decoder.h>
+#include <protolib/catalogue.hpp>
 
+#include <array>
+#include <climits>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "fuzz/fuzz_capture.h"
 
 namespace {
 
 constexpr int kDecoderMaxLength = FRAMER_ACCEPT_EVERY_LENGTH;  // what a decoder's framer takes
-constexpr unsigned kReferenceRing = 1024;
+
+// A framer's receive state as framer_pending and its fields show it.
+struct FramerState {
+  int32_t errors = 0;
+  int32_t pending = 0;
+  uint8_t sum_a = 0;
+  uint8_t sum_b = 0;
+
+  bool operator==(const FramerState &) const = default;
+};
+
+// Frames a whole stream one byte at a time: hunt for the first sync byte, then for the second
+// (other bytes, the first sync byte included, are skipped); take type and length, rejecting a
+// length above max_length; take the payload; accept when both checksum bytes equal the running
+// sums, otherwise reject. A rejection counts one error (never past INT32_MAX) and hunting
+// resumes with the next byte. The sums restart at the type byte and change only with the type,
+// an accepted length and payload bytes. Type, length and payload bytes are stored in a buffer
+// at 0, 1 and 2 on, rejected packets' too; a byte keeps its value until a later packet stores
+// over it, and the buffer starts as zero bytes, as the framer's does.
+class ReferenceFramer {
+ public:
+  ReferenceFramer(const uint8_t *stream, std::size_t size, int max_length)
+      : stream_(stream), size_(size), max_length_(max_length) {}
+
+  // Frames on to just past the next packet accepted and returns it (type, length, payload, in
+  // the buffer), or null when the stream ends first.
+  FUZZ_CHECKER const uint8_t *next() {
+    while (at_ < size_) {
+      const uint8_t byte = stream_[at_++];
+      switch (step_) {
+        case kSync1:
+          if (byte == WIRE_SYNC1) {
+            step_ = kSync2;
+          } else {
+            skip_to(WIRE_SYNC1);
+          }
+          break;
+        case kSync2:
+          if (byte == WIRE_SYNC2) {
+            step_ = kType;
+            state_.pending = 2;
+          } else {
+            skip_to(WIRE_SYNC2);
+          }
+          break;
+        case kType:
+          buffer_[0] = byte;
+          stored_ = 1;
+          state_.sum_a = state_.sum_b = byte;
+          state_.pending = 3;
+          step_ = kLength;
+          break;
+        case kLength:
+          if (byte > max_length_) {
+            reject();
+            break;
+          }
+          buffer_[stored_++] = byte;
+          add(byte);
+          remaining_ = byte;
+          step_ = remaining_ > 0 ? kPayload : kCheckA;
+          break;
+        case kPayload:
+          buffer_[stored_++] = byte;
+          add(byte);
+          if (--remaining_ == 0) step_ = kCheckA;
+          break;
+        case kCheckA:
+          if (byte != state_.sum_a) {
+            reject();
+            break;
+          }
+          ++state_.pending;
+          step_ = kCheckB;
+          break;
+        case kCheckB:
+          if (byte != state_.sum_b) {
+            reject();
+            break;
+          }
+          state_.pending = 0;
+          step_ = kSync1;
+          return buffer_.data();
+      }
+    }
+    return nullptr;
+  }
+
+  // Stream bytes taken.
+  std::size_t position() const { return at_; }
+  FramerState state() const { return state_; }
+
+ private:
+  enum Step { kSync1, kSync2, kType, kLength, kPayload, kCheckA, kCheckB };
+
+  FUZZ_CHECKER void add(uint8_t byte) {
+    state_.sum_a = static_cast<uint8_t>(state_.sum_a + byte);
+    state_.sum_b = static_cast<uint8_t>(state_.sum_b + state_.sum_a);
+    ++state_.pending;
+  }
+  // Skips the bytes before the next one equal to sync, or all of them when none is.
+  FUZZ_CHECKER void skip_to(uint8_t sync) {
+    const void *found = std::memchr(stream_ + at_, sync, size_ - at_);
+    at_ = found == nullptr
+              ? size_
+              : static_cast<std::size_t>(static_cast<const uint8_t *>(found) - stream_);
+  }
+  FUZZ_CHECKER void reject() {
+    if (state_.errors < INT32_MAX) ++state_.errors;
+    state_.pending = 0;
+    step_ = kSync1;
+  }
+
+  const uint8_t *stream_;
+  std::size_t size_;
+  int max_length_;
+  std::size_t at_ = 0;
+  Step step_ = kSync1;
+  uint8_t remaining_ = 0;
+  std::size_t stored_ = 0;  // bytes of the packet in the buffer
+  FramerState state_;
+  // Type, length, 255 payload bytes, and room past them for a decoder's reads of the longest
+  // layout, as the framer's buffer has.
+  std::array<uint8_t, 2 * FRAMER_ACCEPT_EVERY_LENGTH> buffer_{};
+};
 
 // A ring and what reads it: a decoder, or a framer of its own.
 class Receiver {
@@ -59,16 +189,14 @@ class Receiver {
   // Stream bytes the receiver has taken out of its ring.
   std::size_t consumed() const { return written_ - static_cast<std::size_t>(ring_count(ring_)); }
 
-  // The same counts and receive state, and for decoders the same records. Records are compared
-  // as bytes: both decoders began as zero bytes, padding included, and set fields alike.
-  bool same_state(const Receiver &other) const {
-    const PacketFramer &a = *framer_;
-    const PacketFramer &b = *other.framer_;
-    const bool framers_agree = a.errors == b.errors && framer_pending(&a) == framer_pending(&b) &&
-                               a.sum_a == b.sum_a && a.sum_b == b.sum_b;
-    return framers_agree &&
-           (decoder_ == nullptr ||
-            std::memcmp(decoder_, other.decoder_, offsetof(PacketDecoder, input)) == 0);
+  FramerState state() const {
+    return {framer_->errors, framer_pending(framer_), framer_->sum_a, framer_->sum_b};
+  }
+
+  // Whether a decoder's records are those of records, compared as bytes: both began as zero
+  // bytes, padding included, and set fields alike.
+  bool same_records(const PacketDecoder &records) const {
+    return std::memcmp(decoder_, &records, offsetof(PacketDecoder, input)) == 0;
   }
 
  private:
@@ -90,35 +218,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   const uint8_t *stream = bytes.data();
   const std::size_t stream_size = bytes.size();
 
+  ReferenceFramer reference(stream, stream_size, max_length);
+  // For a decoder, the records the reference's packets decode to as far as it has got: all zero
+  // bytes until its first packet, as a new decoder's are.
+  PacketDecoder records;
+  std::memset(&records, 0, sizeof records);
+  const bool decoding = max_length == kDecoderMaxLength;
+
   Receiver chunked(ring_size, max_length);
-  Receiver reference(kReferenceRing, max_length);
-  std::size_t reference_fed = 0;
-  // The reference's next packet, fed as much as its ring takes whenever it has none; null once
-  // the stream is all fed and taken.
-  const auto reference_next = [&]() -> const uint8_t * {
-    for (;;) {
-      if (const uint8_t *packet = reference.next()) return packet;
-      const std::size_t room = kReferenceRing - 1 - (reference_fed - reference.consumed());
-      const std::size_t n = std::min(room, stream_size - reference_fed);
-      if (n == 0) return nullptr;
-      reference.write(stream + reference_fed, n);
-      reference_fed += n;
-    }
-  };
   for (std::size_t i = 0, at = 0; at < stream_size; ++i) {
     const std::size_t n = std::min(cycle_size(chunks, i, ring_size - 1), stream_size - at);
     chunked.write(stream + at, n);
     at += n;
     while (const uint8_t *packet = chunked.next()) {
-      const uint8_t *expected = reference_next();
+      const uint8_t *expected = reference.next();
       FUZZ_REQUIRE(expected != nullptr);
-      FUZZ_REQUIRE(reference.consumed() == chunked.consumed());
-      FUZZ_REQUIRE(std::memcmp(packet, expected, 2u + packet[1]) == 0);
-      FUZZ_REQUIRE(chunked.same_state(reference));
+      FUZZ_REQUIRE(chunked.consumed() == reference.position());
+      FUZZ_REQUIRE(std::memcmp(packet, expected, 2u + expected[1]) == 0);
+      FUZZ_REQUIRE(chunked.state() == reference.state());
+      if (decoding) {
+        protolib::decode_into_slot(records, expected);
+        FUZZ_REQUIRE(chunked.same_records(records));
+      }
     }
     FUZZ_REQUIRE(chunked.consumed() == at);
   }
-  FUZZ_REQUIRE(reference_next() == nullptr);
-  FUZZ_REQUIRE(chunked.same_state(reference));
+  FUZZ_REQUIRE(reference.next() == nullptr);
+  FUZZ_REQUIRE(chunked.state() == reference.state());
+  FUZZ_REQUIRE(!decoding || chunked.same_records(records));
   return 0;
 }

@@ -48,12 +48,34 @@ class FuzzInput {
   std::size_t at_ = 0;
 };
 
+// The choices of a capture pass, from one flags byte: bit 0 asks for recovery, bit 1 for a clock.
+// The whole byte is kept in bits: its other bits are the caller's to give a meaning.
+struct PassFlags {
+  uint8_t bits;
+  bool recover;
+  bool timed;
+};
+
+inline PassFlags pass_flags(FuzzInput &input) {
+  const uint8_t bits = input.byte();
+  return {bits, (bits & 1) != 0, (bits & 2) != 0};
+}
+
 // Element i of sizes, counting round again from the start (1 + sizes[i % n] % limit), or
 // limit when sizes is empty: a size in 1..limit.
 inline std::size_t cycle_size(const std::vector<uint16_t> &sizes, std::size_t i,
                               std::size_t limit) {
   return sizes.empty() ? limit : 1 + sizes[i % sizes.size()] % limit;
 }
+
+// Marks a harness's own checking code (a reference to compare with, a check of output text):
+// built without coverage instrumentation, as it is not code under test. Instrumented, each of
+// its comparisons costs a call, and its branches would be features the fuzzer chases for nothing.
+#if defined(__clang__)
+#define FUZZ_CHECKER __attribute__((no_sanitize("coverage")))
+#else
+#define FUZZ_CHECKER
+#endif
 
 [[noreturn]] inline void fuzz_failed(const char *condition, const char *file, int line) {
   std::fprintf(stderr, "%s:%d: broken promise: %s\n", file, line, condition);

@@ -144,9 +144,7 @@ void check_table(pyproto::TableSink &sink, uint8_t type, const std::vector<const
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   FuzzInput input(data, size);
-  const uint8_t flags = input.byte();
-  const bool recover = (flags & 1) != 0;
-  const bool timed = (flags & 2) != 0;
+  const auto [flags, recover, timed] = pass_flags(input);
   const bool keep_malformed = (flags & 4) != 0;
   std::bitset<256> keep;
   if ((flags & 8) != 0) {

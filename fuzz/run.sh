@@ -23,9 +23,9 @@ mkdir -p "$build/fuzz-findings" "$build/fuzz-logs"
 
 # target:max_len:options
 targets=(
-  "framer_fuzz:16384:-dict=fuzz/capture.dict"
+  "framer_fuzz:4096:-dict=fuzz/capture.dict"
   "writer_fuzz:4096:"
-  "listing_fuzz:16384:-dict=fuzz/capture.dict"
+  "listing_fuzz:4096:-dict=fuzz/capture.dict"
   "jsonl_fuzz:4096:-dict=fuzz/jsonl.dict"
   "dump_pass_fuzz:4096:-dict=fuzz/capture.dict"
   "encode_fuzz:4096:"
