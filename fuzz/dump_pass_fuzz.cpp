@@ -12,9 +12,8 @@
 // - the --stats bytes (in packets, in rejected packets, noise, unfinished) add up to the bytes
 //   read, which are the capture's.
 // Reading the listing back, its JSON parsed, costs several times the pass itself, so under
-// libFuzzer it is done for one input in four, those whose bytes hash to 0 mod 4 (FNV-1a: any
-// change to an input chooses afresh; the same input always chooses the same); the replay main
-// (g++ builds, the tests' replay of the seeds) reads back every input:
+// libFuzzer it is done for one input in eight (checked_in_full); the replay main (g++ builds, the
+// tests' replay of the seeds) reads back every input:
 // - with recovery or a clock, each line is one JSON object;
 // - the listing without recovery, read back by capgen's JSON Lines reader (which parses every
 //   line, refuses one that is not JSON and skips the rejected packets and the lines' times),
@@ -112,21 +111,10 @@ bool clock_adds_up(const Pass &pass, uint64_t exact_type1) {
   return figures.gaps.steps + figures.resets + (figures.first ? 1 : 0) == exact_type1;
 }
 
-// Whether inputs are read back only when they hash to 0 mod 4: set by LLVMFuzzerInitialize,
-// which libFuzzer calls before the first input and the replay main never does.
-bool sample_read_back = false;
-
-// The input's FNV-1a hash.
-FUZZ_CHECKER uint32_t input_hash(const uint8_t *data, std::size_t size) {
-  uint32_t hash = 2166136261u;
-  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
-  return hash;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/) {
-  sample_read_back = true;
+  fuzz_sampling = true;
   return 0;
 }
 
@@ -135,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, std::size_t size) {
   const PassFlags flags = pass_flags(input);
   const bool recover = flags.recover;
   const bool timed = flags.timed;
-  const bool read_back = !sample_read_back || input_hash(data, size) % 4 == 0;
+  const bool read_back = checked_in_full(data, size, 8);
   const std::vector<std::size_t> read_sizes = input.read_sizes();
   const Bytes capture = fuzz_capture(input);
 

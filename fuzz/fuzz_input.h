@@ -77,6 +77,21 @@ inline std::size_t cycle_size(const std::vector<uint16_t> &sizes, std::size_t i,
 #define FUZZ_CHECKER
 #endif
 
+// Set by a harness's LLVMFuzzerInitialize, which libFuzzer calls before the first input and the
+// replay main never does: its costliest checks then run for a share of the inputs only.
+inline bool fuzz_sampling = false;
+
+// Whether the costliest checks run for this input: under libFuzzer for one input in one_in,
+// those whose bytes hash to 0 mod one_in (FNV-1a: any change to an input chooses afresh, the
+// same input always chooses the same); under the replay main (g++ builds, the tests' replay of
+// the seeds) for every input.
+FUZZ_CHECKER inline bool checked_in_full(const uint8_t *data, std::size_t size, uint32_t one_in) {
+  if (!fuzz_sampling) return true;
+  uint32_t hash = 2166136261u;
+  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
+  return hash % one_in == 0;
+}
+
 [[noreturn]] inline void fuzz_failed(const char *condition, const char *file, int line) {
   std::fprintf(stderr, "%s:%d: broken promise: %s\n", file, line, condition);
   std::abort();
