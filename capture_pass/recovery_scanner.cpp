@@ -49,8 +49,8 @@ uint64_t quick_end(uint64_t reached, uint64_t size) {
 // packet every two bytes, kept out of line so that it has the registers to itself. Returns the
 // type byte it stopped at: a packet checksum A accepts, one after which hunting is needed, or
 // quick or beyond.
-[[gnu::noinline]] uint64_t skip_storm(const uint8_t *data, RunningSums::Taken sums, uint64_t at,
-                                      uint64_t quick) {
+[[gnu::noinline]] uint64_t skip_storm(const uint8_t *data, const RunningSums::Taken &sums,
+                                      uint64_t at, uint64_t quick) {
   while (at < quick && !sums.byte_is_a_of(at, at + 2 + data[at + 1]) && sync_pair_at(data + at)) {
     at += 2;
   }
