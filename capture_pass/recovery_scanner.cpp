@@ -39,22 +39,26 @@ uint64_t quick_end(uint64_t reached, uint64_t size) {
   return checks_end > RunningSums::kLongestStretch ? checks_end - RunningSums::kLongestStretch : 0;
 }
 
-// Whether a sync pair begins at p.
+// Whether a sync pair begins at p, in one comparison.
 [[gnu::always_inline]] inline bool sync_pair_at(const uint8_t *p) {
-  return p[0] == WIRE_SYNC1 && p[1] == WIRE_SYNC2;
+  static constexpr uint8_t kPair[2] = {WIRE_SYNC1, WIRE_SYNC2};
+  uint16_t here;
+  uint16_t pair;
+  std::memcpy(&here, p, 2);
+  std::memcpy(&pair, kPair, 2);
+  return here == pair;
 }
 
-// Goes past the packets from the type byte at on that checksum A rejects, for as long as each
-// type byte begins the next sync pair, as in a storm of them: the one loop cheap enough to try a
-// packet every two bytes, kept out of line so that it has the registers to itself. Returns the
-// type byte it stopped at: a packet checksum A accepts, one after which hunting is needed, or
-// quick or beyond.
-[[gnu::noinline]] uint64_t skip_storm(const uint8_t *data, const RunningSums::Taken &sums,
-                                      uint64_t at, uint64_t quick) {
-  while (at < quick && !sums.byte_is_a_of(at, at + 2 + data[at + 1]) && sync_pair_at(data + at)) {
-    at += 2;
-  }
-  return at;
+// The offset of the first 0x81 among the eight bytes from p, or 7 when only the last may be.
+[[gnu::always_inline]] inline uint64_t offset_of_sync1(const uint8_t *p) {
+  if (p[0] == WIRE_SYNC1) return 0;
+  if (p[1] == WIRE_SYNC1) return 1;
+  if (p[2] == WIRE_SYNC1) return 2;
+  if (p[3] == WIRE_SYNC1) return 3;
+  if (p[4] == WIRE_SYNC1) return 4;
+  if (p[5] == WIRE_SYNC1) return 5;
+  if (p[6] == WIRE_SYNC1) return 6;
+  return 7;
 }
 
 }  // namespace
@@ -86,6 +90,24 @@ uint64_t RecoveryScanner::frontier() const {
   return {at + 1, Phase::kType};
 }
 
+[[gnu::noinline]] RecoveryScanner::Hunted RecoveryScanner::skip_rejected(
+    const uint8_t *data, const RunningSums::Taken &taken, uint64_t at, uint64_t quick,
+    uint64_t b_reached) {
+  const RunningSums::Taken sums = taken;  // in registers: nothing here writes to memory
+  if (at >= quick) return {at, Phase::kSync1};
+  for (;;) {
+    // The hunt goes on from the first 0x81 within a few bytes, when 0xA1 follows it.
+    at += offset_of_sync1(data + at);
+    if (!sync_pair_at(data + at)) return {at, Phase::kSync1};
+    at += 2;
+    const uint64_t checks = at + 2 + data[at + 1];
+    if (at >= quick || (sums.byte_is_a_of(at, checks) &&
+                        (checks > b_reached || data[checks + 1] == sums.b_over(at, checks)))) {
+      return {at, Phase::kType};
+    }
+  }
+}
+
 void RecoveryScanner::scan(const ByteWindow &window, std::vector<FrameEvent> &events) {
   // Indices into the window from here on.
   const uint64_t begin = window.begin();
@@ -114,12 +136,10 @@ void RecoveryScanner::scan(const ByteWindow &window, std::vector<FrameEvent> &ev
       events.push_back({begin + at - 2, FRAMER_ACCEPTED, static_cast<int32_t>(checks + 4 - at)});
       accepted_bytes += checks + 2 - at;
       next = hunt(data, size, Phase::kSync1, checks + 2);
-    } else if (sync_pair_at(data + at)) {
-      // Rejected, hunting goes on from the type byte, where a sync pair lies; two in a row are
-      // likely a storm of them.
-      next.at = sync_pair_at(data + at + 2) ? skip_storm(data, sums, at + 2, quick) : at + 2;
     } else {
-      next = hunt(data, size, Phase::kSync1, at);
+      // Rejected: hunting goes on from the type byte.
+      next = skip_rejected(data, sums, at, quick, sums_.b_reached());
+      if (next.phase == Phase::kSync1) next = hunt(data, size, Phase::kSync1, next.at);
     }
   }
   hunted_ += next.at - start - accepted_bytes;

@@ -46,6 +46,14 @@ class RecoveryScanner {
   // Hunts for a sync pair in data[at, size), looking first for what phase says. Returns the
   // byte after the pair and kType, or size and the phase to go on in.
   static Hunted hunt(const uint8_t *data, uint64_t size, Phase phase, uint64_t at);
+  // Goes on from the rejected packet whose type byte is at to the packets after it, for as long
+  // as each one's sync pair begins within a few bytes and the checksums reject it, as in a storm
+  // of sync pairs: the one loop cheap enough to try a packet every two bytes, kept out of line
+  // so that it has the registers to itself. Returns a type byte to try (one the loop did not
+  // reject, or at quick or beyond, where the sums may not reach, or whose checksum B's sums
+  // reach only b_reached), or the byte to hunt on from in kSync1.
+  static Hunted skip_rejected(const uint8_t *data, const RunningSums::Taken &sums, uint64_t at,
+                              uint64_t quick, uint64_t b_reached);
 
   uint64_t position_ = 0;
   Phase phase_ = Phase::kSync1;
