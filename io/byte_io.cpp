@@ -18,10 +18,12 @@ bool is_regular_file(int fd) {
   return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// True when fd has bytes (or an end or error) to report without waiting.
+// True when fd has bytes (or an end or error) to report without waiting. A poll interrupted by a
+// signal says not ready, so the caller looks at the stop request before it could block in read(),
+// which SA_RESTART would resume.
 bool ready_now(int fd) {
   pollfd input{fd, POLLIN, 0};
-  return poll(&input, 1, 0) != 0;
+  return poll(&input, 1, 0) > 0;
 }
 
 }  // namespace
